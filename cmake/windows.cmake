@@ -1,0 +1,21 @@
+# Windows build: the product and, when PEXOR_TESTS is on, the Wine test tier.
+enable_language(RC)
+target_compile_options(pexor_core PRIVATE ${PEXOR_PRODUCT_FLAGS})
+
+file(GLOB PEXOR_WIN_SOURCES CONFIGURE_DEPENDS
+     src/interp/*_win32.cpp src/state/*_win32.cpp src/ui/*.cpp src/tooltips/*.cpp)
+list(FILTER PEXOR_WIN_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
+add_library(pexor_win STATIC ${PEXOR_WIN_SOURCES})
+target_compile_options(pexor_win PRIVATE ${PEXOR_PRODUCT_FLAGS})
+target_compile_definitions(pexor_win PUBLIC WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)
+target_link_libraries(pexor_win PUBLIC pexor_core comctl32 comdlg32 shell32 advapi32 gdi32 user32 kernel32)
+
+file(GLOB PEXOR_RESOURCES CONFIGURE_DEPENDS res/*.rc)
+add_executable(pexor WIN32 src/ui/winmain.cpp ${PEXOR_RESOURCES})
+target_compile_options(pexor PRIVATE ${PEXOR_PRODUCT_FLAGS})
+target_link_libraries(pexor PRIVATE pexor_win)
+target_link_options(pexor PRIVATE -static -s -Wl,--gc-sections)
+
+if(PEXOR_TESTS)
+  add_subdirectory(tests/win32)
+endif()

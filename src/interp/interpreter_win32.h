@@ -1,0 +1,23 @@
+// Carries out what interpretLine decided: change directory, close, or one
+// ShellExecuteA request.
+#ifndef PEXOR_INTERPRETER_WIN32_H
+#define PEXOR_INTERPRETER_WIN32_H
+
+#include <windows.h>
+
+#include "interpreter.h"
+
+// line: a buffer of LINE_CAPACITY bytes (a drive switch is rewritten in it).
+// Returns EXEC_DONE, a ShellExecuteA error code 0 to 32, or EXEC_LINE_TOO_LONG.
+int executeCommandLine(HWND owner, char* line);
+
+// Beep and the German message box for a result other than EXEC_DONE.
+void showExecError(HWND owner, int result);
+
+int isDirectory(const char* path);
+
+// The program that opens ".html" files, found through a temporary
+// "c:\tmpurl.html"; 0 when the file cannot be made or nothing is associated.
+int findBrowser(char* path, size_t capacity);
+
+#endif

@@ -1,0 +1,22 @@
+// The settings record against the real profile (.ini) API.
+#ifndef PEXOR_SETTINGS_WIN32_H
+#define PEXOR_SETTINGS_WIN32_H
+
+#include <windows.h>
+
+#include "settings.h"
+
+// Settings file and history file from the running executable's path.
+void deriveSettingsPaths(HINSTANCE instance);
+// Every [Setup] key of iniPath into settings; settings.BaseDir must hold the
+// start directory. Resolves the shell program into settings.Shell.
+void readSettings();
+// Every [Setup] key except Shell into iniPath. Failures are silent.
+void writeSettings();
+
+// A ProfileStore on the profile file at path (which must outlive the store).
+ProfileStore profileFileStore(const char* path);
+// The platform's answers for the shell program: COMSPEC and the NT test.
+ShellQuery platformShellQuery();
+
+#endif

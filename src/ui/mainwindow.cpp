@@ -1,0 +1,5 @@
+// The invisible main window.
+#include "mainwindow.h"
+
+HINSTANCE instanceHandle;
+HWND mainWindow;
