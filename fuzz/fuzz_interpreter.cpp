@@ -1,0 +1,82 @@
+// Random line, random small macro table, random settings and remembered
+// directories through interpretLine; every result must stay inside its buffer.
+#include <stdint.h>
+#include <string.h>
+
+#include "interp/interpreter.h"
+#include "interp/textutil.h"
+
+namespace {
+
+int fakeIsDirectory(void*, const char* path) { return path[0] == 'd'; }
+
+int fakeBrowser(void* context, char* path, size_t capacity) {
+    return *static_cast<const uint8_t*>(context) & 1 ? copyText(path, capacity, "c:\\web.exe") : 0;
+}
+
+// Takes the next piece of input up to a 0x00 byte or the end.
+const char* nextPiece(const uint8_t*& data, size_t& size, char* out, size_t capacity) {
+    size_t n = 0;
+    while (size > 0 && *data != 0) {
+        if (n + 1 < capacity) out[n++] = (char)*data;
+        ++data;
+        --size;
+    }
+    if (size > 0) ++data, --size;
+    out[n] = '\0';
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    uint8_t flags = data[0];
+    uint8_t macroCount = data[1] % 4;
+    data += 2;
+    size -= 2;
+
+    Settings s{};
+    s.CheckAlias = flags & 2 ? 1 : 0;
+    s.CheckInternal = flags & 4 ? 1 : 0;
+    s.Exit = flags & 8 ? 1 : 0;
+    // A shell path of full length makes the " /c " rewrites as long as they get.
+    if (flags & 16) memset(s.Shell, 's', PATH_CAPACITY - 1);
+    else copyText(s.Shell, sizeof s.Shell, "cmd.exe");
+
+    static DriveDirectoryTable drives;
+    char slot[PATH_CAPACITY];
+    nextPiece(data, size, slot, sizeof slot);
+    copyText(drives[flags % DRIVE_COUNT], PATH_CAPACITY, slot);
+
+    char names[4][64], bodies[4][600];
+    MacroEntry macros[4];
+    for (int i = 0; i < macroCount; ++i) {
+        nextPiece(data, size, names[i], sizeof names[i]);
+        nextPiece(data, size, bodies[i], sizeof bodies[i]);
+        macros[i] = MacroEntry{names[i], bodies[i], i + 1 < macroCount ? &macros[i + 1] : 0};
+    }
+
+    // The line fills an exactly sized heap block, so any overrun is seen.
+    char text[LINE_CAPACITY];
+    nextPiece(data, size, text, sizeof text);
+    char* line = new char[LINE_CAPACITY];
+    copyText(line, LINE_CAPACITY, text);
+
+    InterpreterEnv env = {&s, macroCount ? macros : 0, &drives, &flags, fakeIsDirectory,
+                          fakeBrowser};
+    Request r;
+    interpretLine(line, LINE_CAPACITY, &env, &r);
+    if (strlen(line) >= LINE_CAPACITY || strlen(r.program) >= WORD_CAPACITY ||
+        strlen(r.parameters) >= PARAMETER_CAPACITY)
+        __builtin_trap();
+    if (r.kind == REQUEST_TOO_LONG && strcmp(line, text) != 0) __builtin_trap();  // refused: untouched
+
+    char current[PATH_CAPACITY];
+    copyText(current, sizeof current, text);
+    rememberDirectory(&drives, current);
+    char variable[4];
+    driveVariableName(current, variable);
+    delete[] line;
+    return 0;
+}
