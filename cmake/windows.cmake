@@ -4,7 +4,7 @@ target_compile_options(pexor_core PRIVATE ${PEXOR_PRODUCT_FLAGS})
 
 file(GLOB PEXOR_WIN_SOURCES CONFIGURE_DEPENDS
      src/interp/*_win32.cpp src/state/*_win32.cpp src/ui/*.cpp src/tooltips/*.cpp)
-list(FILTER PEXOR_WIN_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
+list(FILTER PEXOR_WIN_SOURCES EXCLUDE REGEX "/(winmain|startoptions)\\.cpp$")
 add_library(pexor_win STATIC ${PEXOR_WIN_SOURCES})
 target_compile_options(pexor_win PRIVATE ${PEXOR_PRODUCT_FLAGS})
 target_compile_definitions(pexor_win PUBLIC WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)

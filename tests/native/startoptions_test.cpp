@@ -1,0 +1,102 @@
+// The "-p" start option and the hand-off line check.
+#include "ui/startoptions.h"
+
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+
+#include "interp/interpreter.h"
+
+namespace {
+
+std::string bar(const std::string& s) { return "|" + s + "|"; }
+
+int pathExists(const char* path) {
+    static const char* const existing[] = {"c:\\temp", "c:\\program files\\x", "c:\\program",
+                                           "c:\\good", "c:\\boot.ini", "c:\\a\tb"};
+    for (const char* e : existing)
+        if (strcmp(path, e) == 0) return 1;
+    return strncmp(path, "c:\\long", 7) == 0;
+}
+
+std::string parse(const std::string& commandLine) {
+    char dir[PATH_CAPACITY];
+    memset(dir, 'x', sizeof dir);
+    parseStartOptions(commandLine.c_str(), dir, pathExists);
+    return dir;
+}
+
+TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpelling) {
+    struct { const char* line; const char* dir; } cases[] = {
+        {"-p c:\\temp", "c:\\temp"},
+        {"/P c:\\temp", "c:\\temp"},
+        {"-pc:\\temp", "c:\\temp"},
+        {"-p   \t c:\\temp", "c:\\temp"},
+        {"-p 'c:\\program files\\x'", "c:\\program files\\x"},
+        {"-p \"c:\\program files\\x\"", "c:\\program files\\x"},
+        {"-p 'c:\\program files\\x\" tail", "c:\\program files\\x"},  // either quote closes
+        {"-p \"c:\\program files\\x'", "c:\\program files\\x"},
+        {"-p \"c:\\program files\\x", "c:\\program files\\x"},  // unclosed: up to the end
+        {"-p c:\\program files", "c:\\program"},
+        {"-x -p c:\\temp", "c:\\temp"},
+        {"x-pc:\\temp", "c:\\temp"},
+        {"--p c:\\temp", "c:\\temp"},
+        {"-p c:\\a\tb", "c:\\a\tb"},  // a tab does not end an unquoted value
+        {"-p c:\\boot.ini", "c:\\boot.ini"},  // any existing path, a file too
+        {"", ""},
+        {"-p", ""},
+        {"-p   ", ""},
+        {"-q c:\\temp", ""},
+        {"p c:\\temp", ""},
+        {"-p c:\\nowhere", ""},
+        {"-p c:\\good -p c:\\nowhere", ""},
+        {"-p c:\\nowhere -p c:\\good", "c:\\good"},
+        {"-p c:\\temp -p", ""},
+    };
+    for (auto& c : cases) EXPECT_EQ(bar(parse(c.line)), bar(c.dir)) << bar(c.line);
+}
+
+TEST(StartOptions, KeepTheFirst259CharactersOfALongValue) {
+    std::string value = "c:\\long" + std::string(300, 'a');
+    std::string dir = parse("-p " + value + " -x");
+    EXPECT_EQ(dir.size(), 259u);
+    EXPECT_EQ(dir, value.substr(0, 259));
+}
+
+TEST(HandOffLine, AcceptsOnlyCdWithAPrintablePath) {
+    struct { const char* line; int ok; const char* after; } cases[] = {
+        {"cd c:\\temp", 1, "cd c:\\temp"},
+        {"cd c:\\temp\n", 1, "cd c:\\temp"},
+        {"cd c:\\temp\r\n", 1, "cd c:\\temp"},
+        {"cd c:\\Programme\\Grüße", 1, "cd c:\\Programme\\Grüße"},
+        {"cd ", 0, ""},
+        {"cd", 0, ""},
+        {"", 0, ""},
+        {"dir c:\\", 0, ""},
+        {"CD c:\\temp", 0, ""},
+        {" cd c:\\temp", 0, ""},
+        {"!cd c:\\temp", 0, ""},
+        {"cdx c:\\temp", 0, ""},
+        {"cd c:\\a\tb", 0, ""},
+        {"cd c:\\a\x1b[b", 0, ""},
+        {"cd c:\\a\rformat c:", 0, ""},
+    };
+    for (auto& c : cases) {
+        char line[300];
+        strcpy(line, c.line);
+        EXPECT_EQ(acceptHandOffLine(line), c.ok) << bar(c.line);
+        if (c.ok) {
+            EXPECT_EQ(bar(line), bar(c.after));
+        }
+    }
+    // The whole line must fit a command line: 259 characters at most.
+    for (size_t length : {258u, 259u, 260u}) {
+        std::string line = "cd c:\\" + std::string(length - 6, 'd');
+        char buffer[400];
+        strcpy(buffer, line.c_str());
+        EXPECT_EQ(acceptHandOffLine(buffer), length <= LINE_CAPACITY - 1 ? 1 : 0) << length;
+    }
+}
+
+}  // namespace
