@@ -1,6 +1,13 @@
 # Windows build: the product and, when PEXOR_TESTS is on, the Wine test tier.
 enable_language(RC)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  # Nothing throws, and 32-bit Windows walks no unwind tables of ours.
+  list(APPEND PEXOR_PRODUCT_FLAGS -fno-asynchronous-unwind-tables -fno-unwind-tables)
+endif()
 target_compile_options(pexor_core PRIVATE ${PEXOR_PRODUCT_FLAGS})
+# The C runtime's own printf family: MinGW's replacement (on by default for
+# C++) would add its formatter and float conversion, some 50 KB.
+target_compile_definitions(pexor_core PUBLIC __USE_MINGW_ANSI_STDIO=0)
 
 file(GLOB PEXOR_WIN_SOURCES CONFIGURE_DEPENDS
      src/interp/*_win32.cpp src/state/*_win32.cpp src/ui/*.cpp src/tooltips/*.cpp)

@@ -1,5 +1,227 @@
-// The invisible main window.
+// Start-up, single instance, the invisible main window and shut-down.
 #include "mainwindow.h"
+
+#include <stdio.h>
+
+#include "../../res/resource.h"
+#include "../interp/aliasfile.h"
+#include "../interp/interpreter_win32.h"
+#include "../interp/textutil.h"
+#include "../state/settings_win32.h"
+#include "../tooltips/tooltips.h"
+#include "commandbar.h"
+#include "startoptions.h"
+#include "trayicon.h"
 
 HINSTANCE instanceHandle;
 HWND mainWindow;
+ATOM hotkeyAtom;
+HACCEL accelerators;
+
+const char MAIN_WINDOW_CLASS[] = "Pexor";
+const char HOTKEY_ATOM_NAME[] = "PexorHotkey";
+const char MUTEX_NAME[] = "Pexor";
+
+static const char INIT_CAPTION[] = "Initialisierungsfehler";
+
+enum {
+    MAIN_WINDOW_EXTRA_BYTES = 30,
+    TEMP_PATH_LENGTH = 259,
+    HAND_OFF_PATH_CAPACITY = TEMP_PATH_LENGTH + 1 + 16,  // the temp directory plus the name
+    HAND_OFF_LINE_CAPACITY = 269                         // what is read of the file: 268
+};
+
+static void startupFailure(const char* text, int beep) {
+    MessageBoxA(0, text, INIT_CAPTION, MB_ICONINFORMATION);
+    if (beep) MessageBeep(0);
+}
+
+int registerMainWindowClass(HINSTANCE instance) {
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PEXOR));
+    windowClass.hCursor = LoadCursorA(0, (LPCSTR)IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+HWND createMainWindow(HINSTANCE instance) {
+    return CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_CLASS, WS_OVERLAPPEDWINDOW, 0, 0, 0,
+                           0, 0, 0, instance, 0);
+}
+
+int handOffFilePath(char* path, size_t capacity) {
+    char directory[TEMP_PATH_LENGTH + 1];
+    DWORD n = GetTempPathA(TEMP_PATH_LENGTH, directory);
+    if (n == 0 || n >= TEMP_PATH_LENGTH) return 0;
+    return copyText(path, capacity, directory) && appendText(path, capacity, HAND_OFF_FILE_NAME);
+}
+
+int writeHandOffFile(const char* directory) {
+    char path[HAND_OFF_PATH_CAPACITY];
+    if (!handOffFilePath(path, sizeof path)) return 0;
+    FILE* file = fopen(path, "w");
+    if (file == 0) return 0;
+    int written = fprintf(file, "cd %s", directory) > 0;
+    if (fclose(file) != 0) written = 0;
+    if (!written) remove(path);
+    return written;
+}
+
+void runHandOffFile() {
+    char path[HAND_OFF_PATH_CAPACITY];
+    if (!handOffFilePath(path, sizeof path)) return;
+    FILE* file = fopen(path, "r");
+    if (file == 0) return;
+    char line[HAND_OFF_LINE_CAPACITY];
+    if (fgets(line, sizeof line, file) == 0) line[0] = '\0';
+    fclose(file);
+    remove(path);
+    if (acceptHandOffLine(line)) executeCommandLine(commandBarWindow, line);
+}
+
+// Another instance runs: give it our start directory, or just wake it.
+static void handOver(const char* startDirectory) {
+    HWND running = FindWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_CLASS);
+    if (running == 0) {
+        startupFailure("Pexor ist bereits aktiv...", 1);
+        return;
+    }
+    // A file that could not be written must not be announced.
+    LPARAM handOff = startDirectory[0] != '\0' && writeHandOffFile(startDirectory) ? 1 : 0;
+    SendMessageA(running, WM_COMMAND, CMD_ACTIVATE, handOff);
+}
+
+static void activateCommand(LPARAM lParam) {
+    if (commandBarWindow == 0) {
+        createCommandBar(mainWindow);
+        return;
+    }
+    if (lParam == 1) runHandOffFile();
+    ShowWindow(commandBarWindow, SW_SHOWNORMAL);
+    SetForegroundWindow(commandBarWindow);
+    SetFocus(GetDlgItem(commandBarWindow, IDC_COMMAND_COMBO));
+}
+
+static void onClose(HWND window) {
+    if (commandBarWindow != 0) SendMessageA(commandBarWindow, WM_COMMAND, CMD_CLOSE_BAR, 0);
+    DestroyWindow(window);
+    UnregisterClassA(MAIN_WINDOW_CLASS, instanceHandle);
+}
+
+static void onCommand(WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+        case CMD_CANCEL:
+        case CMD_CLEAR_HISTORY:
+        case CMD_SEARCH_HISTORY:
+        case CMD_SHOW_HISTORY:
+            // Accelerators are translated for this window; the bar acts on them.
+            if (commandBarWindow == 0) return;
+            ShowWindow(commandBarWindow, SW_SHOWNORMAL);
+            SendMessageA(commandBarWindow, WM_COMMAND, wParam, 0);
+            return;
+        case CMD_ACTIVATE:
+            activateCommand(lParam);
+            return;
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_CLOSE:
+            onClose(window);
+            return 0;
+        case WM_QUERYENDSESSION:
+            SendMessageA(window, WM_CLOSE, 0, 0);
+            return 1;
+        case WM_COMMAND:
+            onCommand(wParam, lParam);
+            return 0;
+        case WM_HOTKEY:
+            if (hotkeyAtom != 0 && wParam == hotkeyAtom)
+                PostMessageA(window, WM_COMMAND, CMD_ACTIVATE, 0);
+            else
+                MessageBeep(0);
+            return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void runMessageLoop() {
+    MSG message;
+    // GetMessageA gives -1 on an error; that ends the loop as well.
+    while (GetMessageA(&message, 0, 0, 0) > 0) {
+        if (TranslateAcceleratorA(mainWindow, accelerators, &message)) continue;
+        if (commandBarWindow != 0 && IsDialogMessageA(commandBarWindow, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+static int pathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+static void shutDown(HANDLE mutex) {
+    if (hotkeyAtom != 0) {
+        UnregisterHotKey(mainWindow, hotkeyAtom);
+        GlobalDeleteAtom(hotkeyAtom);
+        hotkeyAtom = 0;
+    }
+    CloseHandle(mutex);
+    shutdownTooltips();
+    freeMacroTable();
+    // The bar is gone with its owner; the icon is known by its former handle and id.
+    if (trayIconShown == 1) notifyTrayIcon(commandBarWindow, NIM_DELETE, 1, 0, 0);
+}
+
+int runPexor(HINSTANCE instance, const char* commandLine) {
+    char* startDirectory = settings.BaseDir;
+    parseStartOptions(commandLine, startDirectory, pathExists);
+
+    SetLastError(0);
+    HANDLE mutex = CreateMutexA(0, TRUE, MUTEX_NAME);
+    if (GetLastError() != 0) {
+        handOver(startDirectory);
+        if (mutex != 0) CloseHandle(mutex);
+        return 0;
+    }
+    if (!registerMainWindowClass(instance)) {
+        startupFailure("Die Initialisierung von Pexor schlug fehl...", 1);
+        return 0;
+    }
+    if (!initTooltips(instance)) {
+        UnregisterClassA(MAIN_WINDOW_CLASS, instance);
+        startupFailure("Die Initialisierung von Pexor schlug fehl [Tooltips]...", 1);
+        return 0;
+    }
+    deriveSettingsPaths(instance);
+    instanceHandle = instance;
+    commandBarWindow = 0;
+    macroTable = 0;
+    trayIconShown = 0;
+    if (startDirectory[0] == '\0') copyText(startDirectory, PATH_CAPACITY, DEFAULT_START_DIRECTORY);
+    readSettings();
+    loadMacroTable();
+
+    mainWindow = createMainWindow(instance);
+    if (mainWindow == 0) {
+        startupFailure("Fehler beim Erzeugen des Hauptfenster von Pexor!", 0);
+        return 0;
+    }
+    hotkeyAtom = GlobalAddAtomA(HOTKEY_ATOM_NAME);
+    if (hotkeyAtom != 0 && settings.Hotkey != 0)
+        RegisterHotKey(mainWindow, hotkeyAtom, MOD_ALT | MOD_CONTROL, settings.Hotkey);
+    accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    PostMessageA(mainWindow, WM_COMMAND, CMD_ACTIVATE, 0);
+    runMessageLoop();
+    shutDown(mutex);
+    return 0;
+}
