@@ -27,4 +27,13 @@ elif [ -z "${DISPLAY:-}" ] && [ -s "$WINEPREFIX/.pexor-display" ]; then
 fi
 exec 9>&-
 
-exec "$WINE64" "$@"
+# Wine starts a desktop process for each program, which inherits our stdout
+# and outlives the program by about a second; ctest would wait for it on the
+# pipe. Its output therefore goes through files, handed on at the end.
+out=$(mktemp) err=$(mktemp)
+rc=0
+"$WINE64" "$@" >"$out" 2>"$err" </dev/null || rc=$?
+cat "$out"
+cat "$err" >&2
+rm -f "$out" "$err"
+exit $rc
