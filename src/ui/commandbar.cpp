@@ -1,35 +1,146 @@
-// The command bar dialog.
+// The command bar: a captionless tool window with one editable drop-down
+// list. Enter runs the line, the list is the history, the grip moves the bar.
 #include "commandbar.h"
 
-#include <stdio.h>
+#include <shellapi.h>
 
 #include "../../res/resource.h"
 #include "../interp/interpreter_win32.h"
 #include "../interp/textutil.h"
+#include "../state/history_win32.h"
 #include "../state/settings.h"
 #include "../tooltips/tooltips.h"
 #include "mainwindow.h"
 #include "trayicon.h"
 
 HWND commandBarWindow;
+HWND aboutDialogWindow;
+HWND propertiesDialogWindow;
+HMENU barMenu;
+int propertiesDialogOpen;
 
-enum { COMMAND_LINE_LENGTH = LINE_CAPACITY - 1, TOOLTIP_DELAY_MS = 100 };
+enum {
+    COMMAND_LINE_LENGTH = LINE_CAPACITY - 1,
+    DROPPED_PATH_CAPACITY = LINE_CAPACITY - 1,  // at most 258 characters of a dropped path
+    TOOLTIP_DELAY_MS = 100,
+    AUTO_HIDE_TIMER = 1,
+    BAR_CONTENT_HEIGHT = 25,
+    BAR_MIN_CONTENT_WIDTH = 50,
+    COMBO_LEFT = 10,
+    COMBO_RIGHT_SPACE = 15,
+    DEFAULT_LEFT = 10,
+    DEFAULT_TOP = 10,
+    DEFAULT_WIDTH = 200
+};
+
+static const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+static WNDPROC previousComboProc;
+// Size changes before the bar is placed (the dialog's own creation) must not
+// overwrite the stored position with the template's.
+static int barPlaced;
+static HWND barTooltip;
+static HistoryList history;
+static HistoryFile historyFile;
+
+// Dragging by the bar's own surface.
+static int dragging;
+static POINT dragOffset;
+static int dragWidth;
+static int dragHeight;
+
+// The tooltip's text must outlive the dialog procedure's return.
+static char tooltipText[PATH_CAPACITY];
+
+static int windowBorder() {
+    int border = 0;
+    SystemParametersInfoA(SPI_GETBORDER, 0, &border, 0);
+    return border;
+}
+
+static HWND combo(HWND bar) { return GetDlgItem(bar, IDC_COMMAND_COMBO); }
+
+static int readGeometry(const char* key, int fallback) {
+    return low16(GetPrivateProfileIntA(GEOMETRY_SECTION, key, fallback, iniPath));
+}
+
+static void writeGeometry(const char* key, int value) {
+    char text[INT_TEXT_CAPACITY];
+    WritePrivateProfileStringA(GEOMETRY_SECTION, key, intToText(value, text), iniPath);
+}
+
+static void writePosition(HWND bar) {
+    RECT rect;
+    GetWindowRect(bar, &rect);
+    writeGeometry("Left", rect.left);
+    writeGeometry("Top", rect.top);
+}
+
+static void buildMenu() {
+    barMenu = CreatePopupMenu();
+    AppendMenuA(barMenu, MF_STRING, CMD_PROPERTIES, "&Eigenschaften...");
+    AppendMenuA(barMenu, MF_STRING, CMD_CLEAR_HISTORY, "&Historie löschen\tAlt+F7");
+    AppendMenuA(barMenu, MF_STRING, CMD_COMMAND_PROMPT, "&MS-DOS-Eingabeaufforderung");
+    AppendMenuA(barMenu, MF_SEPARATOR, 0, 0);
+    AppendMenuA(barMenu, MF_STRING, CMD_ABOUT, "&Info...");
+    AppendMenuA(barMenu, MF_STRING, CMD_EXIT, "&Beenden\tAlt+F4");
+}
+
+static void showMenu(HWND bar) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(barMenu, TPM_RIGHTALIGN, cursor.x, cursor.y, 0, bar, 0);
+}
+
+// An open dialog comes to the front instead of the menu; 1 when there was one.
+static int raiseOpenDialogs() {
+    if (propertiesDialogWindow != 0) SetForegroundWindow(propertiesDialogWindow);
+    if (aboutDialogWindow != 0) SetForegroundWindow(aboutDialogWindow);
+    return propertiesDialogWindow != 0 || aboutDialogWindow != 0;
+}
+
+static void registerStartup() {
+    char path[PATH_CAPACITY];
+    DWORD n = GetModuleFileNameA(0, path, sizeof path);
+    if (n == 0 || n >= sizeof path) return;
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, RUN_KEY, &key) != ERROR_SUCCESS) return;
+    RegSetValueExA(key, "Pexor", 0, REG_SZ, (const BYTE*)path, n + 1);
+    RegCloseKey(key);
+}
+
+// From [Geometry], kept on the primary screen at its right and bottom edges.
+static void placeBar(HWND bar) {
+    int border = windowBorder();
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    int left = readGeometry("Left", DEFAULT_LEFT);
+    int top = readGeometry("Top", DEFAULT_TOP);
+    int width = readGeometry("Width", DEFAULT_WIDTH);
+    int height = 2 * border + BAR_CONTENT_HEIGHT;
+    if (left + width > screenWidth) left = screenWidth - width;
+    if (top + height > screenHeight) top = screenHeight - height;
+    barPlaced = 1;
+    MoveWindow(bar, left, top, width, height, TRUE);
+}
 
 static void changeToStartDirectory(HWND bar) {
-    char line[LINE_CAPACITY + 3];  // "cd " and the longest start directory
+    char line[LINE_CAPACITY];
     copyText(line, sizeof line, "cd ");
-    appendText(line, sizeof line, settings.BaseDir);
+    appendText(line, sizeof line, settings.BaseDir);  // "cd " and 256 characters fit
     int result = executeCommandLine(bar, line);
     if (result == EXEC_DONE) return;
     char text[PATH_CAPACITY];
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0,
+    if (result == EXEC_LINE_TOO_LONG ||
+        !FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0,
                         GetLastError(), 0, text, sizeof text, 0))
         copyText(text, sizeof text, execErrorText(result));
     MessageBoxA(bar, text, "Pexor - Hinweis", MB_ICONINFORMATION);
 }
 
 static void attachTooltip(HWND bar) {
-    if (createDialogTooltip(bar, TOOLTIP_DELAY_MS) == 0) {
+    barTooltip = createDialogTooltip(bar, TOOLTIP_DELAY_MS);
+    if (barTooltip == 0) {
         MessageBeep(MB_ICONEXCLAMATION);
         MessageBoxA(bar, "Toolinfos werden nicht unterstützt...", "Pexor - Fehler",
                     MB_ICONEXCLAMATION);
@@ -42,33 +153,260 @@ void createCommandBar(HWND owner) {
                                           commandBarProc, 0);
     HWND bar = commandBarWindow;
     if (bar == 0) return;
+    if (settings.SysStartup == 1) registerStartup();
     SetWindowTextA(bar, "Pexor");
-    SendDlgItemMessageA(bar, IDC_COMMAND_COMBO, CB_LIMITTEXT, COMMAND_LINE_LENGTH, 0);
+    HWND box = combo(bar);
+    SendMessageA(box, CB_LIMITTEXT, COMMAND_LINE_LENGTH, 0);
+    history = comboHistoryList(box);
+    historyFile = historyFileAt(historyPath);
+    SendMessageA(box, CB_INSERTSTRING, 0, (LPARAM) "");
+    if (settings.SaveHistory == 1) loadHistoryFile(&history, historyPath, settings.MaxHistory);
+    SendMessageA(box, CB_SETCURSEL, 0, 0);
     SetWindowPos(bar, settings.Top == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
+    DragAcceptFiles(bar, TRUE);
+    placeBar(bar);
     changeToStartDirectory(bar);
     attachTooltip(bar);
-    SetFocus(GetDlgItem(bar, IDC_COMMAND_COMBO));
+    previousComboProc = (WNDPROC)SetWindowLongPtrA(box, GWLP_WNDPROC, (LONG_PTR)comboSubclassProc);
+    SetFocus(box);
     if (settings.AutoHide == 0) ShowWindow(bar, SW_SHOWNORMAL);
     if (settings.TrayIcon != 0) notifyTrayIcon(bar, NIM_ADD, 1, 1, "Pexor");
 }
 
+static void layOut(HWND bar) {
+    RECT rect;
+    GetWindowRect(bar, &rect);
+    int save = settings.Save == 1 && barPlaced;
+    if (save) writePosition(bar);
+    int width = rect.right - rect.left;
+    RECT comboRect;
+    GetWindowRect(combo(bar), &comboRect);
+    MoveWindow(combo(bar), COMBO_LEFT, 0, width - 2 * windowBorder() - COMBO_RIGHT_SPACE,
+               comboRect.bottom - comboRect.top, TRUE);
+    if (save) writeGeometry("Width", width);
+}
+
+// After a change of the display: back inside at the right and bottom edges.
+static void keepOnScreen(HWND bar) {
+    RECT rect;
+    GetWindowRect(bar, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int left = rect.left;
+    int top = rect.top;
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (rect.right > screenWidth) left = screenWidth - width;
+    if (rect.bottom > screenHeight) top = screenHeight - height;
+    if (left != rect.left || top != rect.top) MoveWindow(bar, left, top, width, height, TRUE);
+}
+
+static void limitTracking(MINMAXINFO* info) {
+    int border = windowBorder();
+    info->ptMinTrackSize.x = 2 * border + BAR_MIN_CONTENT_WIDTH;
+    info->ptMinTrackSize.y = 2 * border + BAR_CONTENT_HEIGHT;
+    info->ptMaxTrackSize.y = 2 * border + BAR_CONTENT_HEIGHT;
+}
+
+static void runLine(HWND bar) {
+    char line[LINE_CAPACITY];
+    GetDlgItemTextA(bar, IDC_COMMAND_COMBO, line, sizeof line);
+    trimRight(line);
+    trimLeft(line);
+    if (line[0] == '\0') return;
+    int result = executeCommandLine(bar, line);
+    if (result != EXEC_DONE) {
+        showExecError(bar, result);
+        return;
+    }
+    recordRunLine(&history, line, &settings, &historyFile);
+    SendDlgItemMessageA(bar, IDC_COMMAND_COMBO, CB_SETCURSEL, 0, 0);
+}
+
+static void askAndClearHistory(HWND bar) {
+    MessageBeep(MB_ICONQUESTION);
+    if (MessageBoxA(bar, "Möchten Sie wirklich die Historie löschen?", "Pexor - Frage",
+                    MB_YESNO | MB_ICONQUESTION) == IDYES)
+        clearHistory(&history, &historyFile);
+}
+
+static void searchOnce(HWND bar) {
+    char text[LINE_CAPACITY];
+    GetDlgItemTextA(bar, IDC_COMMAND_COMBO, text, sizeof text);
+    if (!searchHistory(&history, text)) MessageBeep(0);
+}
+
+static void openCommandPrompt(HWND bar) {
+    char line[LINE_CAPACITY] = "!";
+    executeCommandLine(bar, line);
+}
+
 static INT_PTR onCommand(HWND bar, WPARAM wParam) {
     switch (LOWORD(wParam)) {
+        case CMD_RUN:
+            runLine(bar);
+            return 1;
+        case CMD_CANCEL:
+            SendDlgItemMessageA(bar, IDC_COMMAND_COMBO, CB_SETCURSEL, 0, 0);
+            resetHistorySearch();
+            return 1;
         case CMD_EXIT:
             SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+            return 1;
+        case CMD_PROPERTIES:
+        case CMD_ABOUT:
             return 1;
         case CMD_CLOSE_BAR:
             destroyDialogTooltip(bar);
             EndDialog(bar, 0);
             return 1;
+        case CMD_CLEAR_HISTORY:
+            askAndClearHistory(bar);
+            return 1;
+        case CMD_COMMAND_PROMPT:
+            openCommandPrompt(bar);
+            return 1;
+        case IDC_COMMAND_COMBO:
+            if (HIWORD(wParam) == CBN_SELCHANGE && settings.DirectExecute == 1) {
+                // Posted: the edit field shows the picked line only afterwards.
+                PostMessageA(bar, WM_COMMAND, CMD_RUN, 0);
+                return 1;
+            }
+            resetHistorySearch();
+            return 0;
+        case CMD_SEARCH_HISTORY:
+            searchOnce(bar);
+            return 1;
+        case CMD_SHOW_HISTORY:
+            SendDlgItemMessageA(bar, IDC_COMMAND_COMBO, CB_SHOWDROPDOWN, TRUE, 0);
+            return 1;
     }
     return 0;
 }
 
-INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM) {
+static void onActivate(HWND bar, WPARAM wParam) {
+    if (LOWORD(wParam) != WA_INACTIVE) {
+        KillTimer(bar, AUTO_HIDE_TIMER);
+        return;
+    }
+    if (settings.AutoHide == 0) return;
+    if (SetTimer(bar, AUTO_HIDE_TIMER, settings.AutoHideDelay * 1000u, 0) == 0)
+        ShowWindow(bar, SW_HIDE);
+}
+
+static void onTimer(HWND bar, WPARAM id) {
+    if (id != AUTO_HIDE_TIMER || propertiesDialogOpen) return;
+    KillTimer(bar, AUTO_HIDE_TIMER);
+    ShowWindow(bar, SW_HIDE);
+}
+
+static INT_PTR onNotify(const NMHDR* header) {
+    if (header->code == TTN_SHOW) {
+        if (barTooltip != 0) {
+            SetWindowPos(barTooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+            SetWindowPos(barTooltip, HWND_TOP, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+        }
+        return 1;
+    }
+    if (header->code != TTN_NEEDTEXTA) return 0;
+    NMTTDISPINFOA* info = (NMTTDISPINFOA*)header;
+    tooltipText[0] = '\0';
+    switch (tooltipControlId(info)) {
+        case IDC_COMMAND_COMBO:
+            if (GetCurrentDirectoryA(sizeof tooltipText, tooltipText) >= sizeof tooltipText)
+                tooltipText[0] = '\0';
+            toLower(tooltipText, COLUMN_CP1252);
+            break;
+        case IDC_GRIP:
+            copyText(tooltipText, sizeof tooltipText, "Verschieben");
+            break;
+    }
+    info->lpszText = tooltipText;
+    return 1;
+}
+
+static void onTrayIcon(HWND bar, LPARAM mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONDOWN:
+            raiseOpenDialogs();
+            return;
+        case WM_RBUTTONDOWN:
+            if (raiseOpenDialogs()) return;
+            SetForegroundWindow(bar);
+            showMenu(bar);
+            PostMessageA(bar, WM_USER, 0, 0);  // lets the menu close properly
+            return;
+        case WM_LBUTTONDBLCLK:
+            PostMessageA(mainWindow, WM_COMMAND, CMD_ACTIVATE, 0);
+            return;
+    }
+}
+
+static void onDropFiles(HWND bar, HDROP drop) {
+    char path[DROPPED_PATH_CAPACITY];
+    if (DragQueryFileA(drop, 0, path, sizeof path) == 0) path[0] = '\0';
+    DragFinish(drop);
+    SetDlgItemTextA(bar, IDC_COMMAND_COMBO, path);
+    SendMessageA(bar, WM_COMMAND, CMD_RUN, 0);
+}
+
+static void onMouse(HWND bar, UINT message) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (message == WM_LBUTTONDOWN) {
+        RECT rect;
+        GetWindowRect(bar, &rect);
+        SetCapture(bar);
+        dragging = 1;
+        dragOffset.x = cursor.x - rect.left;
+        dragOffset.y = cursor.y - rect.top;
+        dragWidth = rect.right - rect.left;
+        dragHeight = rect.bottom - rect.top;
+    } else if (dragging && message == WM_MOUSEMOVE) {
+        MoveWindow(bar, cursor.x - dragOffset.x, cursor.y - dragOffset.y, dragWidth, dragHeight,
+                   TRUE);
+    } else if (dragging && message == WM_LBUTTONUP) {
+        ReleaseCapture();
+        dragging = 0;
+        if (settings.Save == 1) writePosition(bar);
+    }
+}
+
+static void onInitDialog() {
+    buildMenu();
+    barPlaced = 0;
+    dragging = 0;
+    propertiesDialogOpen = 0;
+    lastRunLine[0] = '\0';
+    resetHistorySearch();
+}
+
+INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
+            onInitDialog();
+            return 1;
+        case WM_SIZE:
+            layOut(bar);
+            return 0;
+        case WM_ACTIVATE:
+            onActivate(bar, wParam);
+            return 0;
+        case WM_TIMER:
+            onTimer(bar, wParam);
+            return 1;
+        case WM_WININICHANGE:
+        case WM_DISPLAYCHANGE:
+            keepOnScreen(bar);
+            return 0;
+        case WM_GETMINMAXINFO:
+            limitTracking((MINMAXINFO*)lParam);
+            return 1;
+        case WM_NOTIFY:
+            return onNotify((const NMHDR*)lParam);
+        case WM_CONTEXTMENU:
+            if (!raiseOpenDialogs()) showMenu(bar);
             return 1;
         case WM_COMMAND:
             return onCommand(bar, wParam);
@@ -76,6 +414,32 @@ INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM) {
             if (wParam != SC_CLOSE) return 0;
             SendMessageA(mainWindow, WM_CLOSE, 0, 0);
             return 1;
+        case WM_LBUTTONDOWN:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+            onMouse(bar, message);
+            return 0;
+        case WM_DROPFILES:
+            onDropFiles(bar, (HDROP)wParam);
+            return 1;
+        case TRAY_CALLBACK_MESSAGE:
+            onTrayIcon(bar, lParam);
+            return 1;
     }
     return 0;
+}
+
+LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CONTEXTMENU:
+        case WM_DROPFILES:
+            SendMessageA(GetParent(box), message, wParam, lParam);
+            return 0;
+        case WM_PARENTNOTIFY:
+            // A right click into the edit field opens the bar's menu.
+            if (LOWORD(wParam) == WM_RBUTTONDOWN)
+                SendMessageA(GetParent(box), WM_CONTEXTMENU, (WPARAM)box, lParam);
+            return 1;
+    }
+    return CallWindowProcA(previousComboProc, box, message, wParam, lParam);
 }
