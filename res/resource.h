@@ -32,7 +32,35 @@
 #define IDC_COMMAND_COMBO 1056
 #define IDC_GRIP 1065
 
+// Controls of the properties dialog; 1058 to 1063 are the six switches in
+// their settings order
+#define IDC_PROP_START_DIR 1057
+#define IDC_PROP_CHECK_INTERNAL 1058
+#define IDC_PROP_DIRECT_EXECUTE 1059
+#define IDC_PROP_EXIT 1060
+#define IDC_PROP_TOP 1061
+#define IDC_PROP_SAVE 1062
+#define IDC_PROP_CHECK_ALIAS 1063
+#define IDC_PROP_ALIAS_FILE 1064
+#define IDC_PROP_HIDE_DELAY 1065
+#define IDC_PROP_SAVE_HISTORY 1066
+#define IDC_PROP_MAX_HISTORY 1067
+#define IDC_PROP_BROWSE 1069
+#define IDC_PROP_TOOLTIPS 1070
+#define IDC_PROP_MAX_HISTORY_ARROWS 1071
+#define IDC_PROP_HOTKEY 1072
+#define IDC_PROP_TRAY_ICON 1073
+#define IDC_PROP_AUTO_HIDE 1074
+#define IDC_PROP_HIDE_DELAY_ARROWS 1075
+#define IDC_PROP_SYS_STARTUP 1076
+
 // Sent by the notification area for mouse events on the tray icon (WM_APP + 100)
 #define TRAY_CALLBACK_MESSAGE 32868
+
+// Controls of the About dialog
+#define IDC_ABOUT_LOGO 1077
+#define IDC_ABOUT_TITLE 1078
+#define IDC_MAIL_LINK 1125
+#define IDC_WEB_LINK 1126
 
 #endif

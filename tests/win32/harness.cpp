@@ -150,8 +150,8 @@ std::string recorderPath() {
     return path.substr(0, path.find_last_of('\\') + 1) + "recorder.exe";
 }
 
-MessageBoxCatcher::MessageBoxCatcher()
-    : stop_(CreateEventA(0, TRUE, FALSE, 0)), thread_([this] { watch(); }) {}
+MessageBoxCatcher::MessageBoxCatcher(int answer)
+    : answer_(answer), stop_(CreateEventA(0, TRUE, FALSE, 0)), thread_([this] { watch(); }) {}
 
 MessageBoxCatcher::~MessageBoxCatcher() {
     SetEvent(stop_);
@@ -173,7 +173,9 @@ BOOL CALLBACK findDialog(HWND window, LPARAM param) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     char className[32];
+    // The command bar is a dialog too, but one without a caption.
     if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION &&
         GetClassNameA(window, className, sizeof className) && strcmp(className, "#32770") == 0) {
         reinterpret_cast<DialogSearch*>(param)->found = window;
         return FALSE;
@@ -206,12 +208,14 @@ void MessageBoxCatcher::watch() {
         GetWindowTextA(search.found, caption, sizeof caption);
         box.caption = caption;
         EnumChildWindows(search.found, findText, reinterpret_cast<LPARAM>(&box.text));
+        HWND button = GetDlgItem(search.found, answer_);
+        box.offeredAnswer = button != 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             boxes_.push_back(box);
         }
         last = search.found;
-        PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+        PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED), (LPARAM)button);
     }
 }
 

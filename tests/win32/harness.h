@@ -65,16 +65,18 @@ bool waitForRecords(const std::string& path, size_t count);
 // recorder.exe, which is built next to the test program.
 std::string recorderPath();
 
-// Watches this process for dialog boxes on a helper thread, notes caption and
-// text of each and closes it with IDOK. Meant for MessageBoxA, which blocks
-// the thread that calls it.
+// Watches this process for dialog boxes with a caption on a helper thread,
+// notes caption and text of each and closes it with the button answer (IDOK,
+// IDYES, IDNO...). Meant for MessageBoxA, which blocks the thread that calls
+// it.
 class MessageBoxCatcher {
 public:
     struct Box {
         std::string caption;
         std::string text;
+        bool offeredAnswer;  // the box had a button with the answer's id
     };
-    MessageBoxCatcher();
+    explicit MessageBoxCatcher(int answer = IDOK);
     ~MessageBoxCatcher();
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
@@ -82,6 +84,7 @@ public:
 
 private:
     void watch();
+    int answer_;
     HANDLE stop_;
     mutable std::mutex mutex_;
     std::vector<Box> boxes_;
