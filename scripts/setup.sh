@@ -14,8 +14,9 @@ packages=(
   wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick
   # wine loads these at run time; they are only recommended, so name them
   libxcursor1 fonts-liberation
-  # used by the scripts themselves (ps, flock, timeout)
-  procps util-linux coreutils
+  # used by the scripts themselves (ps, flock, timeout), and the end-to-end
+  # test's file drop (X drag and drop through ctypes)
+  procps util-linux coreutils python3
 )
 
 # dpkg-query prints "ii " for every installed package it knows; it complains

@@ -97,6 +97,10 @@ wine_server_up() {
 # the desktop process started here serves every later window.
 wine_start() {
   wine_env_vars
+  # wineboot starts what the Run key names: a Pexor that registered itself
+  # there in an earlier run would hold the single-instance mutex during the
+  # tests. The server reads user.reg when it starts.
+  if [ -f "$WINEPREFIX/user.reg" ]; then sed -i '/^"Pexor"=/d' "$WINEPREFIX/user.reg"; fi
   wine_server_up || return 1
   local stamp="$WINEPREFIX/.pexor-prefix-ready"
   if [ ! -e "$stamp" ]; then

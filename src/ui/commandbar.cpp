@@ -3,6 +3,7 @@
 #include "commandbar.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "../../res/resource.h"
 #include "../interp/interpreter_win32.h"
@@ -10,7 +11,9 @@
 #include "../state/history_win32.h"
 #include "../state/settings.h"
 #include "../tooltips/tooltips.h"
+#include "aboutdialog.h"
 #include "mainwindow.h"
+#include "propertiesdialog.h"
 #include "trayicon.h"
 
 HWND commandBarWindow;
@@ -242,6 +245,15 @@ static void openCommandPrompt(HWND bar) {
     executeCommandLine(bar, line);
 }
 
+// The auto-hide timer leaves the bar alone while the properties are open;
+// the focus afterwards activates the bar again and so stops the timer.
+static void editProperties(HWND bar) {
+    propertiesDialogOpen = 1;
+    if (runPropertiesDialog() == 1) trimHistory(&history, &settings, &historyFile);
+    propertiesDialogOpen = 0;
+    SetFocus(combo(bar));
+}
+
 static INT_PTR onCommand(HWND bar, WPARAM wParam) {
     switch (LOWORD(wParam)) {
         case CMD_RUN:
@@ -255,7 +267,10 @@ static INT_PTR onCommand(HWND bar, WPARAM wParam) {
             SendMessageA(mainWindow, WM_CLOSE, 0, 0);
             return 1;
         case CMD_PROPERTIES:
+            editProperties(bar);
+            return 1;
         case CMD_ABOUT:
+            runAboutDialog();  // the bar may hide meanwhile
             return 1;
         case CMD_CLOSE_BAR:
             destroyDialogTooltip(bar);
@@ -297,8 +312,10 @@ static void onActivate(HWND bar, WPARAM wParam) {
 
 static void onTimer(HWND bar, WPARAM id) {
     if (id != AUTO_HIDE_TIMER || propertiesDialogOpen) return;
-    KillTimer(bar, AUTO_HIDE_TIMER);
+    // Hiding the active bar deactivates it, and that starts the timer anew:
+    // it is stopped only afterwards.
     ShowWindow(bar, SW_HIDE);
+    KillTimer(bar, AUTO_HIDE_TIMER);
 }
 
 static INT_PTR onNotify(const NMHDR* header) {
@@ -351,9 +368,12 @@ static void onDropFiles(HWND bar, HDROP drop) {
     SendMessageA(bar, WM_COMMAND, CMD_RUN, 0);
 }
 
-static void onMouse(HWND bar, UINT message) {
-    POINT cursor;
-    GetCursorPos(&cursor);
+// The cursor position is the one the mouse message carries: where the button
+// went down, not where the pointer has got to by the time the message is
+// handled (a quick drag would otherwise lose its first stretch).
+static void onMouse(HWND bar, UINT message, LPARAM position) {
+    POINT cursor = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    ClientToScreen(bar, &cursor);
     if (message == WM_LBUTTONDOWN) {
         RECT rect;
         GetWindowRect(bar, &rect);
@@ -417,7 +437,7 @@ INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lP
         case WM_LBUTTONDOWN:
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP:
-            onMouse(bar, message);
+            onMouse(bar, message, lParam);
             return 0;
         case WM_DROPFILES:
             onDropFiles(bar, (HDROP)wParam);
