@@ -39,6 +39,7 @@ enum {
 static const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 static WNDPROC previousComboProc;
+static WNDPROC previousEditProc;
 // Size changes before the bar is placed (the dialog's own creation) must not
 // overwrite the stored position with the template's.
 static int barPlaced;
@@ -172,6 +173,9 @@ void createCommandBar(HWND owner) {
     changeToStartDirectory(bar);
     attachTooltip(bar);
     previousComboProc = (WNDPROC)SetWindowLongPtrA(box, GWLP_WNDPROC, (LONG_PTR)comboSubclassProc);
+    HWND edit = FindWindowExA(box, 0, "Edit", 0);
+    if (edit != 0)
+        previousEditProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)editSubclassProc);
     SetFocus(box);
     if (settings.AutoHide == 0) ShowWindow(bar, SW_SHOWNORMAL);
     if (settings.TrayIcon != 0) notifyTrayIcon(bar, NIM_ADD, 1, 1, "Pexor");
@@ -462,4 +466,16 @@ LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM
             return 1;
     }
     return CallWindowProcA(previousComboProc, box, message, wParam, lParam);
+}
+
+// The edit field's own menu (Undo, Cut, ...) would open on the button-up of
+// a right click that only brought an open dialog to the front; the bar decides
+// instead. Without an open dialog the bar's menu has already taken that
+// button-up.
+LRESULT CALLBACK editSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CONTEXTMENU) {
+        SendMessageA(commandBarWindow, WM_CONTEXTMENU, wParam, lParam);
+        return 0;
+    }
+    return CallWindowProcA(previousEditProc, edit, message, wParam, lParam);
 }

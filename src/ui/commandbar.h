@@ -18,5 +18,6 @@ void createCommandBar(HWND owner);
 
 INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK editSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif
