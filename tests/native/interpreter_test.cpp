@@ -13,8 +13,6 @@
 
 namespace {
 
-std::string bar(const std::string& s) { return "|" + s + "|"; }
-
 const char SHELL[] = "c:\\windows\\command.com";
 const char BROWSER[] = "c:\\web\\browser.exe";
 
@@ -32,95 +30,70 @@ struct Fixture {
         settings.Exit = 1;
         strcpy(settings.Shell, SHELL);
     }
-
-    void addMacro(const char* name, const char* body) {
+    void addMacro(const std::string& name, const std::string& body) {
         names.push_back(name);
         bodies.push_back(body);
     }
-
     InterpreterEnv env() {
         macros.assign(names.size(), MacroEntry{});
-        for (size_t i = 0; i < names.size(); ++i) {
-            macros[i].name = &names[i][0];
-            macros[i].body = &bodies[i][0];
-            macros[i].next = i + 1 < names.size() ? &macros[i + 1] : nullptr;
-        }
-        InterpreterEnv e = {&settings, macros.empty() ? nullptr : &macros[0], &drives, this,
-                            isDirectory, findBrowser};
-        return e;
+        for (size_t i = 0; i < names.size(); ++i)
+            macros[i] = {&names[i][0], &bodies[i][0], i + 1 < names.size() ? &macros[i + 1] : nullptr};
+        return {&settings, macros.empty() ? nullptr : &macros[0], &drives, this, isDirectory, findBrowser};
     }
-
-    static int isDirectory(void*, const char* path) {
-        return strcmp(path, "c:\\windows") == 0 || strcmp(path, "D:\\Daten") == 0;
-    }
+    static int isDirectory(void*, const char* path) { return strcmp(path, "c:\\windows") == 0; }
     static int findBrowser(void* context, char* path, size_t capacity) {
         Fixture* f = static_cast<Fixture*>(context);
         ++f->browserQueries;
         return f->browserKnown && copyText(path, capacity, BROWSER);
     }
-
-    Request run(const char* text, std::string* rewritten = nullptr) {
-        char line[LINE_CAPACITY];
-        copyText(line, sizeof line, text);
+    // The line in a buffer of lineCapacity bytes; rewritten: the buffer afterwards.
+    Request run(const std::string& text, std::string* rewritten = nullptr, size_t lineCapacity = LINE_CAPACITY) {
+        std::vector<char> line(text.begin(), text.end());
+        line.resize(std::max(lineCapacity, text.size() + 1));
         InterpreterEnv e = env();
         Request r;
-        interpretLine(line, sizeof line, &e, &r);
-        if (rewritten) *rewritten = line;
+        interpretLine(line.data(), lineCapacity, &e, &r);
+        if (rewritten) *rewritten = line.data();
         return r;
     }
 };
 
-const char* kindName(RequestKind k) {
-    switch (k) {
-        case REQUEST_NOTHING: return "nothing";
-        case REQUEST_CHANGE_DIRECTORY: return "cd";
-        case REQUEST_CLOSE: return "close";
-        case REQUEST_EXECUTE: return "execute";
-        case REQUEST_TOO_LONG: return "too long";
-    }
-    return "?";
-}
-
+// Program and parameters are compared for execute and CD requests, the verb for execute.
 struct Expect {
-    const char* line;
+    std::string line;
     RequestKind kind;
-    const char* program;
-    const char* parameters;
-    const char* verb;
+    std::string program = "", parameters = "";
+    const char* verb = "open";
 };
 
 void check(Fixture& f, const std::vector<Expect>& cases) {
     for (const Expect& c : cases) {
+        SCOPED_TRACE("|" + c.line + "|");
         Request r = f.run(c.line);
-        SCOPED_TRACE(bar(c.line));
-        EXPECT_STREQ(kindName(r.kind), kindName(c.kind));
-        if (c.kind == REQUEST_EXECUTE || c.kind == REQUEST_CHANGE_DIRECTORY) {
-            EXPECT_EQ(bar(r.program), bar(c.program));
-            EXPECT_EQ(bar(r.parameters), bar(c.parameters));
-        }
-        if (c.kind == REQUEST_EXECUTE) {
-            EXPECT_STREQ(r.verb, c.verb);
-        }
+        EXPECT_EQ(r.kind, c.kind);
+        if (c.kind != REQUEST_EXECUTE && c.kind != REQUEST_CHANGE_DIRECTORY) continue;
+        EXPECT_EQ(r.program, c.program);
+        EXPECT_EQ(r.parameters, c.parameters);
+        EXPECT_STREQ(c.kind == REQUEST_EXECUTE ? r.verb : "open", c.verb);
     }
 }
 
-const std::string WRAP = std::string(" /c ");
+const RequestKind RUN = REQUEST_EXECUTE, CD = REQUEST_CHANGE_DIRECTORY, NOTHING = REQUEST_NOTHING,
+                  CLOSE = REQUEST_CLOSE;
 
 TEST(Interpreter, SplitsProgramWordAndParameters) {
     Fixture f;
     check(f, {
-        {"notepad c:\\a.txt", REQUEST_EXECUTE, "notepad", "c:\\a.txt", "open"},
-        {"   notepad", REQUEST_EXECUTE, "notepad", "", "open"},
-        {"prog   a  \"b c\"\t ", REQUEST_EXECUTE, "prog", "a  \"b c\"\t ", "open"},
-        {"\"c:\\Program Files\\x.exe\" -a", REQUEST_EXECUTE, "c:\\Program Files\\x.exe", "-a", "open"},
-        {"\"c:\\Program Files\\x.exe\"", REQUEST_EXECUTE, "c:\\Program Files\\x.exe", "", "open"},
-        {"\"unterminated path", REQUEST_EXECUTE, "unterminated path", "", "open"},
-        {"a\tb c", REQUEST_EXECUTE, "a\tb", "c", "open"},  // a tab does not end the word
-        {"\tcls", REQUEST_EXECUTE, "\tcls", "", "open"},   // nor is it stepped over in front
-        {"c:\\windows", REQUEST_EXECUTE, "c:\\windows", "", "explore"},
-        {"", REQUEST_NOTHING, "", "", ""},
-        {"    ", REQUEST_NOTHING, "", "", ""},
-        {"\"\" x", REQUEST_NOTHING, "", "", ""},
+        {"notepad c:\\a.txt", RUN, "notepad", "c:\\a.txt"},
+        {"   notepad", RUN, "notepad", ""},
+        {"prog   a  \"b c\"\t ", RUN, "prog", "a  \"b c\"\t "},
+        {"\"c:\\Program Files\\x.exe\" -a", RUN, "c:\\Program Files\\x.exe", "-a"},
+        {"\"c:\\Program Files\\x.exe\"", RUN, "c:\\Program Files\\x.exe", ""},
+        {"\"unterminated path", RUN, "unterminated path", ""},
+        {"a\tb c", RUN, "a\tb", "c"},  // a tab does not end the word
+        {"\tcls", RUN, "\tcls", ""},   // nor is it stepped over in front
+        {"c:\\windows", RUN, "c:\\windows", "", "explore"},
+        {"", NOTHING}, {"    ", NOTHING}, {"\"\" x", NOTHING},
     });
 }
 
@@ -128,112 +101,72 @@ TEST(Interpreter, ShellPrefixRunsTheCommandInterpreter) {
     Fixture f;
     f.settings.CheckInternal = 0;
     check(f, {
-        {"!", REQUEST_EXECUTE, SHELL, "", "open"},
-        {"  !   ", REQUEST_EXECUTE, SHELL, "", "open"},
-        {"! dir /w", REQUEST_EXECUTE, SHELL, " /c dir /w", "open"},
-        {"!notepad", REQUEST_EXECUTE, SHELL, " /c notepad ", "open"},
-        {"!c:", REQUEST_EXECUTE, SHELL, " /c c: ", "open"},  // no drive switch after "!"
+        {"!", RUN, SHELL, ""}, {"  !   ", RUN, SHELL, ""}, {"! dir /w", RUN, SHELL, " /c dir /w"},
+        {"!notepad", RUN, SHELL, " /c notepad "},
+        {"!c:", RUN, SHELL, " /c c: "},  // no drive switch after "!"
     });
 }
 
 TEST(Interpreter, BuiltInCommandsGoThroughTheShellOnlyWhenCheckInternalIsOne) {
     Fixture f;
-    std::string twice = WRAP + SHELL + "  /c dir ";
     check(f, {
-        {"dir c:\\", REQUEST_EXECUTE, SHELL, " /c dir c:\\", "open"},
-        {"Dir", REQUEST_EXECUTE, SHELL, " /c Dir ", "open"},
-        {"chdir x", REQUEST_EXECUTE, SHELL, " /c chdir x", "open"},
-        {"!dir", REQUEST_EXECUTE, SHELL, twice.c_str(), "open"},
-        {"dirx", REQUEST_EXECUTE, "dirx", "", "open"},
-        {"cd..", REQUEST_EXECUTE, "cd..", "", "open"},
-        {"cd\\", REQUEST_EXECUTE, "cd\\", "", "open"},
+        {"dir c:\\", RUN, SHELL, " /c dir c:\\"}, {"Dir", RUN, SHELL, " /c Dir "},
+        {"!dir", RUN, SHELL, std::string(" /c ") + SHELL + "  /c dir "},  // wrapped twice
+        {"dirx", RUN, "dirx", ""}, {"cd..", RUN, "cd..", ""}, {"cd\\", RUN, "cd\\", ""},
     });
-    for (int i = 0; i < INTERNAL_COMMAND_COUNT; ++i) {
-        std::string word = InternalCommandTable[i];
+    for (const char* command : InternalCommandTable) {
+        std::string word = command;
         for (char& ch : word) ch = (char)tolower(ch);
-        Request r = f.run(word.c_str());
-        EXPECT_STREQ(r.program, SHELL) << word;
+        EXPECT_STREQ(f.run(word).program, SHELL) << word;
     }
-    f.settings.CheckInternal = 2;  // only exactly 1 switches it on
-    check(f, {{"dir c:\\", REQUEST_EXECUTE, "dir", "c:\\", "open"}});
-    f.settings.CheckInternal = 0;
-    check(f, {{"dir c:\\", REQUEST_EXECUTE, "dir", "c:\\", "open"}});
+    for (int32_t off : {0, 2}) {  // only exactly 1 switches it on
+        f.settings.CheckInternal = off;
+        check(f, {{"dir c:\\", RUN, "dir", "c:\\"}});
+    }
 }
 
 TEST(Interpreter, CdAndExitAreHandledHere) {
     Fixture f;
     check(f, {
-        {"cd c:\\temp", REQUEST_CHANGE_DIRECTORY, "cd", "c:\\temp", ""},
-        {"CD \"c:\\a b\"", REQUEST_CHANGE_DIRECTORY, "CD", "\"c:\\a b\"", ""},  // quotes stay
-        {"cd", REQUEST_CHANGE_DIRECTORY, "cd", "", ""},
-        {"exit", REQUEST_CLOSE, "", "", ""},
-        {"EXIT now", REQUEST_CLOSE, "", "", ""},
+        {"cd c:\\temp", CD, "cd", "c:\\temp"}, {"CD \"c:\\a b\"", CD, "CD", "\"c:\\a b\""},  // quotes stay
+        {"cd", CD, "cd", ""}, {"exit", CLOSE}, {"EXIT now", CLOSE},
     });
-    f.settings.Exit = 0;
-    check(f, {{"exit", REQUEST_NOTHING, "", "", ""}});
-    f.settings.Exit = 2;
-    check(f, {{"exit", REQUEST_NOTHING, "", "", ""}});
-}
-
-TEST(Interpreter, SharpSIsComparedInItsUpperCaseForm) {
-    Fixture f;
-    f.addMacro("GRUSS", "ECHO HALLO");
-    check(f, {
-        {"gruß welt", REQUEST_EXECUTE, SHELL, " /c ECHO  HALLO", "open"},
-        {"Straße", REQUEST_EXECUTE, "Straße", "", "open"},  // the word itself keeps its case
-    });
-}
-
-TEST(Interpreter, DriveSwitchUsesTheRememberedDirectory) {
-    Fixture f;
-    std::string rewritten;
-    Request r = f.run("c:", &rewritten);
-    EXPECT_EQ(r.kind, REQUEST_CHANGE_DIRECTORY);
-    EXPECT_EQ(bar(rewritten), bar("cd c:\\"));
-    EXPECT_EQ(bar(r.parameters), bar("c:\\"));
-
-    char current[PATH_CAPACITY] = "C:\\WINDOWS\\System";
-    rememberDirectory(&f.drives, current);
-    EXPECT_EQ(bar(current), bar("c:\\windows\\system"));
-    EXPECT_EQ(bar(f.drives[2]), bar("\\windows\\system"));
-    f.run("c:", &rewritten);
-    EXPECT_EQ(bar(rewritten), bar("cd c:\\windows\\system"));
-    f.run("C:", &rewritten);
-    EXPECT_EQ(bar(rewritten), bar("cd C:\\windows\\system"));
-
-    char daten[PATH_CAPACITY] = "D:\\Daten\\Projekte";
-    rememberDirectory(&f.drives, daten);
-    f.run("d:", &rewritten);
-    EXPECT_EQ(bar(rewritten), bar("cd d:\\daten\\projekte"));
-
-    char root[PATH_CAPACITY] = "E:\\";
-    rememberDirectory(&f.drives, root);
-    EXPECT_EQ(bar(f.drives[4]), bar("\\"));
-
-    for (const char* notSwitch : {"c:\\", "c:x", "1:", "cc:"}) {
-        Request n = f.run(notSwitch, &rewritten);
-        EXPECT_EQ(n.kind, REQUEST_EXECUTE) << bar(notSwitch);
-        EXPECT_EQ(bar(rewritten), bar(notSwitch));
+    for (int32_t off : {0, 2}) {
+        f.settings.Exit = off;
+        check(f, {{"exit", NOTHING}});
     }
 }
 
-TEST(Interpreter, NetworkPathsAndDriveVariables) {
-    DriveDirectoryTable drives{};
-    char unc[PATH_CAPACITY] = "\\\\Server\\Share";
-    rememberDirectory(&drives, unc);
-    EXPECT_EQ(bar(unc), bar("\\\\server\\share"));
-    for (auto& slot : drives) EXPECT_EQ(slot[0], '\0');
-
-    struct { const char* dir; int ok; const char* name; } cases[] = {
-        {"c:\\windows", 1, "=C:"}, {"z:\\", 1, "=Z:"}, {"\\\\srv\\x", 0, ""},
-        {"//srv/x", 0, ""}, {"\\/srv", 0, ""}, {"1:\\", 0, ""},
+TEST(Interpreter, DriveSwitchBecomesCdToTheRememberedDirectory) {
+    Fixture f;
+    char system[PATH_CAPACITY] = "C:\\WINDOWS\\System", root[PATH_CAPACITY] = "E:\\",
+         unc[PATH_CAPACITY] = "\\\\Server\\Share";
+    std::string rewritten;
+    EXPECT_EQ(f.run("c:", &rewritten).kind, CD);
+    EXPECT_EQ(rewritten, "cd c:\\") << "nothing remembered: the root";
+    rememberDirectory(&f.drives, system);
+    rememberDirectory(&f.drives, root);
+    rememberDirectory(&f.drives, unc);
+    EXPECT_STREQ(system, "c:\\windows\\system");
+    EXPECT_STREQ(unc, "\\\\server\\share");
+    for (int d = 0; d < DRIVE_COUNT; ++d)
+        EXPECT_STREQ(f.drives[d], d == 2 ? "\\windows\\system" : d == 4 ? "\\" : "") << "drive " << d;
+    const struct { const char* typed; const char* rewritten; } cases[] = {
+        {"c:", "cd c:\\windows\\system"}, {"C:", "cd C:\\windows\\system"}, {"  e:", "  cd e:\\"},
+        {"c:\\", "c:\\"}, {"c:x", "c:x"}, {"1:", "1:"}, {"cc:", "cc:"},  // no drive switch
     };
     for (auto& c : cases) {
+        Request r = f.run(c.typed, &rewritten);
+        EXPECT_EQ(rewritten, c.rewritten);
+        EXPECT_EQ(r.kind, rewritten == c.typed ? RUN : CD) << c.typed;
+    }
+    struct { const char* dir; const char* name; } names[] = {
+        {"c:\\windows", "=C:"}, {"z:\\", "=Z:"}, {"\\\\srv\\x", ""}, {"//srv/x", ""}, {"\\/srv", ""}, {"1:\\", ""},
+    };
+    for (auto& c : names) {
         char name[4] = "";
-        EXPECT_EQ(driveVariableName(c.dir, name), c.ok) << bar(c.dir);
-        if (c.ok) {
-            EXPECT_EQ(bar(name), bar(c.name));
-        }
+        EXPECT_EQ(driveVariableName(c.dir, name), c.name[0] != '\0') << c.dir;
+        EXPECT_STREQ(name, c.name) << c.dir;
     }
 }
 
@@ -241,16 +174,13 @@ TEST(Interpreter, UrlsOpenTheBrowserWithTheUrlAlone) {
     Fixture f;
     f.settings.CheckInternal = 0;
     check(f, {
-        {"http://example.org/a b", REQUEST_EXECUTE, BROWSER, "http://example.org/a", "open"},
-        {"FtP://host", REQUEST_EXECUTE, BROWSER, "FtP://host", "open"},
-        {"www.example.org", REQUEST_EXECUTE, BROWSER, "www.example.org", "open"},
-        {"Ftp.example.org", REQUEST_EXECUTE, BROWSER, "Ftp.example.org", "open"},
-        {"\"http://x y\" z", REQUEST_EXECUTE, BROWSER, "http://x y", "open"},
-        {"https://example.org", REQUEST_EXECUTE, "https://example.org", "", "open"},
-        {"www", REQUEST_EXECUTE, "www", "", "open"},
+        {"http://example.org/a b", RUN, BROWSER, "http://example.org/a"}, {"FtP://host", RUN, BROWSER, "FtP://host"},
+        {"www.example.org", RUN, BROWSER, "www.example.org"}, {"Ftp.example.org", RUN, BROWSER, "Ftp.example.org"},
+        {"\"http://x y\" z", RUN, BROWSER, "http://x y"},
+        {"https://example.org", RUN, "https://example.org", ""}, {"www", RUN, "www", ""},
     });
     f.browserKnown = false;
-    check(f, {{"www.example.org x", REQUEST_EXECUTE, "www.example.org", "x", "open"}});
+    check(f, {{"www.example.org x", RUN, "www.example.org", "x"}});
     f.browserQueries = 0;
     f.run("notepad");
     EXPECT_EQ(f.browserQueries, 0) << "only URLs look for the browser";
@@ -258,139 +188,105 @@ TEST(Interpreter, UrlsOpenTheBrowserWithTheUrlAlone) {
 
 TEST(Interpreter, MacrosExpandBeforeEveryOtherTest) {
     Fixture f;
-    f.addMacro("LS", "DIR /W $*");
-    f.addMacro("CP", "COPY $1 $2");
-    f.addMacro("X", "FIRST");
-    f.addMacro("X", "SECOND");
-    f.addMacro("D", "DIR");
-    f.addMacro("HOME", "CD C:\\");
-    f.addMacro("BYE", "EXIT");
-    f.addMacro("WEB", "WWW.EXAMPLE.ORG");
-    f.addMacro("E", "ECHO $*");
-    f.addMacro("ODD", "$1 FOO");
+    const char* macros[][2] = {
+        {"LS", "DIR /W $*"}, {"CP", "COPY $1 $2"}, {"X", "FIRST"},        {"X", "SECOND"},
+        {"HOME", "CD C:\\"}, {"BYE", "EXIT"},      {"WEB", "WWW.EXAMPLE.ORG"}, {"E", "ECHO $*"},
+        {"ODD", "$1 FOO"},   {"GRUSS", "ECHO HALLO"}, {"M", "ECHO $10 $9 $G $$ $"},
+    };
+    for (auto& m : macros) f.addMacro(m[0], m[1]);
     f.settings.CheckInternal = 0;
     check(f, {
-        {"ls c:\\temp", REQUEST_EXECUTE, "DIR", " /W c:\\temp", "open"},
-        {"Ls", REQUEST_EXECUTE, "DIR", " /W ", "open"},
-        {"cp a.txt   b.txt", REQUEST_EXECUTE, "COPY", " a.txt b.txt", "open"},
-        {"cp a.txt", REQUEST_EXECUTE, "COPY", " a.txt ", "open"},
-        {"cp a100 b", REQUEST_EXECUTE, "COPY", " a100 b", "open"},
-        {"x", REQUEST_EXECUTE, "FIRST", "", "open"},
-        {"d", REQUEST_EXECUTE, "DIR", "", "open"},
-        {"home", REQUEST_CHANGE_DIRECTORY, "CD", " C:\\", ""},
-        {"bye", REQUEST_CLOSE, "", "", ""},
-        {"web", REQUEST_EXECUTE, BROWSER, "WWW.EXAMPLE.ORG", "open"},
-        {"e x $1 y", REQUEST_EXECUTE, "ECHO", " x x y", "open"},
-        {"odd a", REQUEST_EXECUTE, "$1", " FOO", "open"},
+        {"ls c:\\temp", RUN, "DIR", " /W c:\\temp"}, {"Ls", RUN, "DIR", " /W "},
+        {"cp a.txt   b.txt", RUN, "COPY", " a.txt b.txt"}, {"cp a.txt", RUN, "COPY", " a.txt "},
+        {"x", RUN, "FIRST", ""}, {"home", CD, "CD", " C:\\"}, {"bye", CLOSE},
+        {"web", RUN, BROWSER, "WWW.EXAMPLE.ORG"}, {"e x $1 y", RUN, "ECHO", " x x y"}, {"odd a", RUN, "$1", " FOO"},
+        {"gruß welt", RUN, "ECHO", " HALLO"},  // ß is compared in its upper-case form
+        {"Straße", RUN, "Straße", ""},         // and the word itself keeps its case
+        // "$10" is "$1" and "0"; other "$" sequences pass through.
+        {"m a b c d e f g h i j", RUN, "ECHO", " a0 i $G $$ $"},
     });
     f.settings.CheckInternal = 1;
-    check(f, {{"ls", REQUEST_EXECUTE, SHELL, " /c DIR  /W ", "open"}});
+    check(f, {{"ls", RUN, SHELL, " /c DIR  /W "}});
     f.settings.CheckAlias = 2;  // loaded but not expanded
-    check(f, {{"ls", REQUEST_EXECUTE, "ls", "", "open"}});
+    check(f, {{"ls", RUN, "ls", ""}});
 }
 
 TEST(MacroExpansion, ParametersAreSplitAtBlanksOnly) {
     struct { const char* text; int n; const char* out; } cases[] = {
-        {"a b c", 1, "a"}, {"  a   b", 2, "b"}, {"a\tb c", 1, "a\tb"}, {"a", 2, ""},
-        {"", 1, ""}, {"a b c d e f g h i j", 9, "i"},
+        {"a b c", 1, "a"}, {"  a   b", 2, "b"}, {"\ta\tb c", 1, "\ta\tb"}, {"a", 2, ""}, {"", 1, ""},
     };
     for (auto& c : cases) {
         char out[PARAMETER_CAPACITY];
         nthParameter(c.text, c.n, out, sizeof out);
-        EXPECT_EQ(bar(out), bar(c.out)) << bar(c.text) << " #" << c.n;
+        EXPECT_STREQ(out, c.out) << c.text << " #" << c.n;
     }
-    // Codes: "$10" is "$1" and "0"; other "$" sequences pass through.
-    Fixture f;
-    f.addMacro("M", "ECHO $10 $G $$ $");
-    f.settings.CheckInternal = 0;
-    check(f, {{"m a", REQUEST_EXECUTE, "ECHO", " a0 $G $$ $", "open"}});
 }
 
 // Overlong texts: refused at capacity + 1, accepted at capacity and below.
 TEST(Interpreter, OverlongRewritesAreRefusedNotCut) {
     Fixture f;
-    // Drive switch: "cd c:" + slot must fit in 259 characters.
-    for (size_t slotLength : {253u, 254u, 255u}) {
-        std::string slot = "\\" + std::string(slotLength - 1, 'x');
-        strcpy(f.drives[2], slot.c_str());
-        std::string rewritten;
-        Request r = f.run("c:", &rewritten);
-        bool fits = 5 + slotLength <= LINE_CAPACITY - 1;
-        EXPECT_EQ(r.kind, fits ? REQUEST_CHANGE_DIRECTORY : REQUEST_TOO_LONG) << slotLength;
-        EXPECT_EQ(rewritten, fits ? "cd c:" + slot : "c:") << slotLength;
+    // "cd c:" and the remembered directory must fit in the 259 characters the
+    // line has left after leading blanks; a refused line stays as typed.
+    const struct { const char* typed; size_t slot; bool fits; } drives[] = {
+        {"c:", 254, true}, {"c:", 255, false}, {"  c:", 252, true}, {"  c:", 253, false},
+    };
+    for (auto& c : drives) {
+        std::string slot = "\\" + std::string(c.slot - 1, 'x'), rewritten;
+        copyText(f.drives[2], PATH_CAPACITY, slot.c_str());
+        Request r = f.run(c.typed, &rewritten);
+        EXPECT_EQ(r.kind, c.fits ? CD : REQUEST_TOO_LONG) << c.typed << " " << c.slot;
+        EXPECT_EQ(rewritten, c.fits ? std::string(strlen(c.typed) - 2, ' ') + "cd c:" + slot : c.typed);
     }
-    // Built-in rewrite: " /c dir " + parameters must fit in 299 characters.
-    for (size_t n : {290u, 291u, 292u}) {
-        Fixture g;
-        std::string params(n - 40, 'p');
-        // The line itself holds at most 259 characters, so grow the parameters
-        // through a macro whose body carries the rest.
-        g.addMacro("D", ("DIR " + std::string(40, 'q') + "$*").c_str());
-        Request r = g.run(("d " + params).c_str());
-        size_t total = 4 + 3 + 1 + 41 + params.size();  // " /c " "DIR" " " + rest
-        EXPECT_EQ(r.kind, total <= PARAMETER_CAPACITY - 1 ? REQUEST_EXECUTE : REQUEST_TOO_LONG)
-            << "parameters of " << total;
-        if (r.kind == REQUEST_EXECUTE) {
-            EXPECT_EQ(strlen(r.parameters), total);
-        }
+    // Parameters hold 299 characters; these macros grow them past a line's length.
+    const std::string q40(40, 'q');
+    f.addMacro("D", "DIR " + q40 + "$*");   // a built-in command: wrapped
+    f.addMacro("L", "LONG " + q40 + "$*");  // wrapped after "!"
+    const struct { std::string typed, parameters; } params[] = {  // no parameters: refused
+        {"d " + std::string(250, 'p'), " /c DIR  " + q40 + std::string(250, 'p')},
+        {"d " + std::string(251, 'p'), ""},
+        {"!l " + std::string(249, 'p'), " /c LONG  " + q40 + std::string(249, 'p')},
+        {"!l " + std::string(250, 'p'), ""},
+    };
+    for (auto& c : params) {
+        Request r = f.run(c.typed);
+        EXPECT_EQ(r.kind, c.parameters.empty() ? REQUEST_TOO_LONG : RUN) << c.typed.size();
+        EXPECT_EQ(r.parameters, c.parameters);
     }
     // A program word of 260 characters does not fit its buffer.
-    EXPECT_EQ(f.run(std::string(259, 'w').c_str()).kind, REQUEST_EXECUTE);
-    char longLine[400];
-    memset(longLine, 'w', 260);
-    longLine[260] = '\0';
-    InterpreterEnv e = f.env();
-    Request r;
-    interpretLine(longLine, sizeof longLine, &e, &r);
-    EXPECT_EQ(r.kind, REQUEST_TOO_LONG);
+    EXPECT_EQ(f.run(std::string(259, 'w')).kind, RUN);
+    EXPECT_EQ(f.run(std::string(260, 'w'), nullptr, 400).kind, REQUEST_TOO_LONG);
 }
 
 TEST(MacroExpansion, ResultsThatDoNotFitLeaveWordAndParametersUnchanged) {
-    std::string body = "ECHO $* $*";
+    std::string body = "ECHO $* $*", longWord(WORD_CAPACITY, 'W');
     char name[] = "M";
-    MacroEntry m = {name, &body[0], nullptr};
-    // The expansion is " " + p + " " + p: 2 + 2 * length.
+    MacroEntry m = {name, &body[0], nullptr}, w = {name, &longWord[0], nullptr};
+    // The expansion is " " + p + " " + p: 2 + 2 * length, at most 299.
     for (size_t length : {148u, 149u}) {
-        char word[WORD_CAPACITY] = "M";
-        char params[PARAMETER_CAPACITY];
-        std::string p(length, 'a');
-        strcpy(params, p.c_str());
-        int result = expandMacro(&m, word, params);
-        if (2 + 2 * length <= PARAMETER_CAPACITY - 1) {
-            EXPECT_EQ(result, EXPAND_DONE);
-            EXPECT_EQ(strlen(params), 2 + 2 * length);
-        } else {
-            EXPECT_EQ(result, EXPAND_TOO_LONG);
-            EXPECT_EQ(bar(word), bar("M"));
-            EXPECT_EQ(bar(params), bar(p));
-        }
+        char word[WORD_CAPACITY] = "M", params[PARAMETER_CAPACITY];
+        strcpy(params, std::string(length, 'a').c_str());
+        bool fits = 2 + 2 * length <= PARAMETER_CAPACITY - 1;
+        EXPECT_EQ(expandMacro(&m, word, params), fits ? EXPAND_DONE : EXPAND_TOO_LONG) << length;
+        EXPECT_EQ(strlen(params), fits ? 2 + 2 * length : length);
+        EXPECT_STREQ(word, fits ? "ECHO" : "M");
     }
-    std::string longWord(WORD_CAPACITY, 'W');
-    MacroEntry w = {name, &longWord[0], nullptr};
-    char word[WORD_CAPACITY] = "M";
-    char params[PARAMETER_CAPACITY] = "";
+    char word[WORD_CAPACITY] = "M", params[PARAMETER_CAPACITY] = "";
     EXPECT_EQ(expandMacro(&w, word, params), EXPAND_TOO_LONG);
     EXPECT_EQ(expandMacro(nullptr, word, params), EXPAND_NONE);
 }
 
 TEST(ErrorTable, EveryCodeHasItsGermanText) {
     EXPECT_STREQ(execErrorText(2), "Die angegebene Datei íst nicht vorhanden.");
-    EXPECT_STREQ(execErrorText(0),
-                 "Dem Betriebssystem stehen nicht genügend Ressourcen oder Hauptspeicher zur "
-                 "Verfügung.");
-    EXPECT_STREQ(execErrorText(31),
-                 "Für die angegebene Dateierweiterung existiert keine Dateiverknüpfung.");
+    EXPECT_STREQ(execErrorText(31), "Für die angegebene Dateierweiterung existiert keine Dateiverknüpfung.");
     EXPECT_STREQ(execErrorText(32), "Die angegebene DDL wurde nicht gefunden.");
-    EXPECT_STREQ(execErrorText(EXEC_LINE_TOO_LONG),
-                 "Die Befehlszeile ist zu lang und wurde nicht ausgeführt.");
+    EXPECT_STREQ(execErrorText(EXEC_LINE_TOO_LONG), "Die Befehlszeile ist zu lang und wurde nicht ausgeführt.");
     const std::string unknown = "Unbekannter Fehler...";
     int known[] = {0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32};
     for (int code = -5; code <= 40; ++code) {
         bool isKnown = std::find(std::begin(known), std::end(known), code) != std::end(known);
         EXPECT_EQ(execErrorText(code) != unknown, isKnown) << code;
     }
-    // Windows-1252 bytes: "ü" is one byte 0xFC.
-    EXPECT_NE(strchr(execErrorText(8), '\xFC'), nullptr);
+    EXPECT_NE(strchr(execErrorText(8), '\xFC'), nullptr) << "Windows-1252: ü is the one byte 0xFC";
 }
 
 }  // namespace

@@ -14,8 +14,6 @@
 
 namespace {
 
-std::string bar(const std::string& s) { return "|" + s + "|"; }
-
 // A profile file in memory. Integers are read the way the platform reads
 // them: leading decimal digits with an optional sign, wrapping to 32 bits.
 struct FakeProfile {
@@ -23,8 +21,8 @@ struct FakeProfile {
     std::vector<std::string> written;           // keys in the order written
 
     static FakeProfile* of(void* c) { return static_cast<FakeProfile*>(c); }
-    static void readText(void* c, const char* section, const char* key, const char* fallback,
-                         char* out, size_t capacity) {
+    static void readText(void* c, const char* section, const char* key, const char* fallback, char* out,
+                         size_t capacity) {
         auto it = of(c)->values.find(std::string(section) + "/" + key);
         copyText(out, capacity, it == of(c)->values.end() ? fallback : it->second.c_str());
     }
@@ -51,7 +49,7 @@ struct FakeShell {
     ShellQuery query() { return ShellQuery{this, readComspec, isNt}; }
 };
 
-Settings readWith(FakeProfile& profile, FakeShell& shell, const char* startDirectory = "c:\\") {
+Settings readWith(FakeProfile& profile, FakeShell shell = FakeShell(), const char* startDirectory = "c:\\") {
     Settings s;
     memset(&s, 0x5A, sizeof s);  // nothing may survive from before
     copyText(s.BaseDir, sizeof s.BaseDir, startDirectory);
@@ -60,6 +58,24 @@ Settings readWith(FakeProfile& profile, FakeShell& shell, const char* startDirec
     readSettingsFrom(&s, &store, &query);
     return s;
 }
+
+// Every integer key of [Setup] in the order written, with its default and its field.
+struct IntegerKey {
+    const char* key;
+    long fallback;
+    long (*get)(const Settings&);
+    void (*set)(Settings&, long);
+};
+#define INTEGER_KEY(name, fallback)                                        \
+    {#name, fallback, [](const Settings& s) { return (long)s.name; }, \
+     [](Settings& s, long v) { s.name = (decltype(s.name))v; }}
+const IntegerKey IntegerKeys[] = {
+    INTEGER_KEY(CheckInternal, 1), INTEGER_KEY(DirectExecute, 0), INTEGER_KEY(Exit, 1),
+    INTEGER_KEY(Top, 1),           INTEGER_KEY(Save, 1),          INTEGER_KEY(CheckAlias, 1),
+    INTEGER_KEY(SaveHistory, 1),   INTEGER_KEY(MaxHistory, 25),   INTEGER_KEY(Tooltips, 1),
+    INTEGER_KEY(Hotkey, 0),        INTEGER_KEY(AutoHide, 0),      INTEGER_KEY(AutoHideDelay, 5),
+    INTEGER_KEY(TrayIcon, 0),      INTEGER_KEY(SysStartup, 1),
+};
 
 TEST(SettingsPaths, FollowTheExecutableInLowerCase) {
     struct { const char* exe; const char* ini; const char* his; } cases[] = {
@@ -71,124 +87,88 @@ TEST(SettingsPaths, FollowTheExecutableInLowerCase) {
     for (auto& c : cases) {
         char ini[PATH_CAPACITY], his[PATH_CAPACITY];
         derivePathsFrom(c.exe, ini, his);
-        EXPECT_EQ(bar(ini), bar(c.ini)) << bar(c.exe);
-        EXPECT_EQ(bar(his), bar(c.his)) << bar(c.exe);
+        EXPECT_STREQ(ini, c.ini) << c.exe;
+        EXPECT_STREQ(his, c.his) << c.exe;
     }
 }
 
 TEST(SettingsRead, MissingFileGivesEveryDefault) {
     FakeProfile profile;
-    FakeShell shell;
-    shell.comspec = "C:\\WINDOWS\\system32\\cmd.exe";
-    Settings s = readWith(profile, shell);
-    EXPECT_EQ(bar(s.BaseDir), bar("c:\\"));
-    EXPECT_EQ(s.CheckInternal, 1);
-    EXPECT_EQ(s.DirectExecute, 0);
-    EXPECT_EQ(s.Exit, 1);
-    EXPECT_EQ(s.Top, 1);
-    EXPECT_EQ(s.Save, 1);
-    EXPECT_EQ(s.CheckAlias, 1);
-    EXPECT_EQ(bar(s.AliasFile), bar("c:\\autoexec.bat"));
-    EXPECT_EQ(s.SaveHistory, 1);
-    EXPECT_EQ(s.MaxHistory, 25);
-    EXPECT_EQ(s.Tooltips, 1);
-    EXPECT_EQ(s.Hotkey, 0);
-    EXPECT_EQ(s.AutoHide, 0);
-    EXPECT_EQ(s.AutoHideDelay, 5);
-    EXPECT_EQ(s.TrayIcon, 0);
-    EXPECT_EQ(s.SysStartup, 1);
-    EXPECT_EQ(bar(s.Shell), bar("C:\\WINDOWS\\system32\\cmd.exe"));
+    Settings s = readWith(profile);
+    for (const IntegerKey& k : IntegerKeys) EXPECT_EQ(k.get(s), k.fallback) << k.key;
+    EXPECT_STREQ(s.BaseDir, "c:\\");
+    EXPECT_STREQ(s.AliasFile, "c:\\autoexec.bat");
 }
 
-TEST(SettingsRead, IntegersKeepTheirLow16Bits) {
-    FakeProfile profile;
-    FakeShell shell;
-    profile.values = {{"Setup/MaxHistory", "65537"}, {"Setup/Save", "2"},
-                      {"Setup/TrayIcon", "2"},       {"Setup/CheckInternal", "-20"},
-                      {"Setup/Hotkey", "70000"},     {"Setup/Exit", "65536"}};
-    Settings s = readWith(profile, shell);
-    EXPECT_EQ(s.MaxHistory, 1);
-    EXPECT_EQ(s.Save, 2);  // counts as off: only exactly 1 is on
-    EXPECT_EQ(s.TrayIcon, 2);
-    EXPECT_EQ(s.CheckInternal, 65516);  // upper half is zero for the 32-bit fields too
-    EXPECT_EQ(s.Hotkey, 70000 - 65536);
-    EXPECT_EQ(s.Exit, 0);
+// Also the 32-bit fields, whose upper half is then zero.
+TEST(SettingsRead, IntegersKeepTheirLow16BitsUnsigned) {
+    const struct { const char* text; long stored; } cases[] = {
+        {"65537", 1}, {"-20", 65516}, {"70000", 70000 - 65536}, {"65536", 0}, {"2", 2},  // 2 counts as off
+    };
+    for (auto& c : cases) {
+        FakeProfile profile;
+        for (const IntegerKey& k : IntegerKeys) profile.values[std::string("Setup/") + k.key] = c.text;
+        Settings s = readWith(profile);
+        for (const IntegerKey& k : IntegerKeys) EXPECT_EQ(k.get(s), c.stored) << k.key << "=" << c.text;
+    }
 }
 
 TEST(SettingsRead, BaseDirKeyWinsOverTheStartDirectory) {
-    FakeShell shell;
-    FakeProfile none;
-    EXPECT_EQ(bar(readWith(none, shell, "c:\\temp").BaseDir), bar("c:\\temp"));
-    FakeProfile withKey;
-    withKey.values["Setup/BaseDir"] = "d:\\work";
-    EXPECT_EQ(bar(readWith(withKey, shell, "c:\\temp").BaseDir), bar("d:\\work"));
-    FakeProfile empty;
-    empty.values["Setup/BaseDir"] = "";
-    EXPECT_EQ(bar(readWith(empty, shell, "c:\\temp").BaseDir), bar(""));
+    const struct { const char* key; const char* expected; } cases[] = {
+        {nullptr, "c:\\temp"}, {"d:\\work", "d:\\work"}, {"", ""},  // present but empty
+    };
+    for (auto& c : cases) {
+        FakeProfile profile;
+        if (c.key != nullptr) profile.values["Setup/BaseDir"] = c.key;
+        EXPECT_STREQ(readWith(profile, FakeShell(), "c:\\temp").BaseDir, c.expected);
+    }
 }
 
 TEST(SettingsRead, ShellComesFromTheKeyThenComspecThenThePlatform) {
-    FakeProfile withShell;
+    FakeProfile withShell, none;
     withShell.values["Setup/Shell"] = "c:\\tools\\shell.exe";
     FakeShell shell;
     shell.comspec = "c:\\command.com";
-    EXPECT_EQ(bar(readWith(withShell, shell).Shell), bar("c:\\tools\\shell.exe"));
-    FakeProfile none;
-    EXPECT_EQ(bar(readWith(none, shell).Shell), bar("c:\\command.com"));
+    EXPECT_STREQ(readWith(withShell, shell).Shell, "c:\\tools\\shell.exe");
+    EXPECT_STREQ(readWith(none, shell).Shell, "c:\\command.com");
     shell.comspec = nullptr;
-    EXPECT_EQ(bar(readWith(none, shell).Shell), bar("cmd.exe"));
+    EXPECT_STREQ(readWith(none, shell).Shell, "cmd.exe");
     shell.nt = false;
-    EXPECT_EQ(bar(readWith(none, shell).Shell), bar("command.com"));
+    EXPECT_STREQ(readWith(none, shell).Shell, "command.com");
 }
 
 TEST(SettingsWrite, WritesEveryKeyButShellInOrderAndReadsBackTheSame) {
     FakeProfile profile;
-    FakeShell shell;
     profile.values["Setup/Shell"] = "c:\\by\\hand.exe";
-    Settings s = readWith(profile, shell);
+    Settings s = readWith(profile);
     copyText(s.BaseDir, sizeof s.BaseDir, "d:\\Arbeit");
     copyText(s.AliasFile, sizeof s.AliasFile, "c:\\dos\\alias.bat");
-    s.CheckInternal = 0;
-    s.DirectExecute = 1;
-    s.Top = 0;
+    copyText(s.Shell, sizeof s.Shell, "resolved.exe");
+    long value = 0;
+    for (const IntegerKey& k : IntegerKeys) k.set(s, value++ % 3);
     s.MaxHistory = 65535;
     s.Hotkey = 0x50;
-    s.AutoHide = 1;
     s.AutoHideDelay = 90;
-    s.TrayIcon = 1;
-    s.SysStartup = 0;
-    copyText(s.Shell, sizeof s.Shell, "resolved.exe");
     ProfileStore store = profile.store();
     writeSettingsTo(&s, &store);
 
-    std::vector<std::string> order = {"BaseDir", "CheckInternal", "DirectExecute", "Exit",
-                                      "Top", "Save", "CheckAlias", "AliasFile", "SaveHistory",
-                                      "MaxHistory", "Tooltips", "Hotkey", "AutoHide",
-                                      "AutoHideDelay", "TrayIcon", "SysStartup"};
+    std::vector<std::string> order = {"BaseDir"};
+    for (const IntegerKey& k : IntegerKeys) order.push_back(k.key);
+    order.insert(order.begin() + 7, "AliasFile");
     EXPECT_EQ(profile.written, order);
     EXPECT_EQ(profile.values["Setup/Shell"], "c:\\by\\hand.exe");
     EXPECT_EQ(profile.values["Setup/MaxHistory"], "65535");
     EXPECT_EQ(profile.values["Setup/Hotkey"], "80");
 
-    Settings back = readWith(profile, shell, "ignored");
-    copyText(back.Shell, sizeof back.Shell, s.Shell);
-    EXPECT_EQ(bar(back.BaseDir), bar(s.BaseDir));
-    EXPECT_EQ(bar(back.AliasFile), bar(s.AliasFile));
-    for (int i = 0; i < SWITCH_COUNT; ++i) EXPECT_EQ(*settingsSwitch(&back, i), *settingsSwitch(&s, i));
-    EXPECT_EQ(back.MaxHistory, s.MaxHistory);
-    EXPECT_EQ(back.Hotkey, s.Hotkey);
-    EXPECT_EQ(back.AutoHide, s.AutoHide);
-    EXPECT_EQ(back.AutoHideDelay, s.AutoHideDelay);
-    EXPECT_EQ(back.TrayIcon, s.TrayIcon);
-    EXPECT_EQ(back.SysStartup, s.SysStartup);
-    EXPECT_EQ(back.SaveHistory, s.SaveHistory);
-    EXPECT_EQ(back.Tooltips, s.Tooltips);
+    Settings back = readWith(profile, FakeShell(), "ignored");
+    EXPECT_STREQ(back.BaseDir, s.BaseDir);
+    EXPECT_STREQ(back.AliasFile, s.AliasFile);
+    for (const IntegerKey& k : IntegerKeys) EXPECT_EQ(k.get(back), k.get(s)) << k.key;
 }
 
 TEST(SettingsSwitches, AreBoundInCheckBoxOrder) {
     Settings s{};
-    int32_t* expected[] = {&s.CheckInternal, &s.DirectExecute, &s.Exit, &s.Top, &s.Save,
-                           &s.CheckAlias};
+    int32_t* expected[] = {&s.CheckInternal, &s.DirectExecute, &s.Exit, &s.Top, &s.Save, &s.CheckAlias};
     for (int i = 0; i < SWITCH_COUNT; ++i) EXPECT_EQ(settingsSwitch(&s, i), expected[i]) << i;
     EXPECT_EQ(settingsSwitch(&s, SWITCH_COUNT), nullptr);
     EXPECT_EQ(settingsSwitch(&s, -1), nullptr);

@@ -29,30 +29,20 @@ std::string parse(const std::string& commandLine) {
 
 TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpelling) {
     struct { const char* line; const char* dir; } cases[] = {
-        {"-p c:\\temp", "c:\\temp"},
-        {"/P c:\\temp", "c:\\temp"},
-        {"-pc:\\temp", "c:\\temp"},
-        {"-p   \t c:\\temp", "c:\\temp"},
+        {"-p c:\\temp", "c:\\temp"},         {"/P c:\\temp", "c:\\temp"},     {"-pc:\\temp", "c:\\temp"},
+        {"-p   \t c:\\temp", "c:\\temp"},    {"-x -p c:\\temp", "c:\\temp"},  {"x-pc:\\temp", "c:\\temp"},
+        {"--p c:\\temp", "c:\\temp"},
         {"-p 'c:\\program files\\x'", "c:\\program files\\x"},
         {"-p \"c:\\program files\\x\"", "c:\\program files\\x"},
         {"-p 'c:\\program files\\x\" tail", "c:\\program files\\x"},  // either quote closes
         {"-p \"c:\\program files\\x'", "c:\\program files\\x"},
         {"-p \"c:\\program files\\x", "c:\\program files\\x"},  // unclosed: up to the end
         {"-p c:\\program files", "c:\\program"},
-        {"-x -p c:\\temp", "c:\\temp"},
-        {"x-pc:\\temp", "c:\\temp"},
-        {"--p c:\\temp", "c:\\temp"},
-        {"-p c:\\a\tb", "c:\\a\tb"},  // a tab does not end an unquoted value
+        {"-p c:\\a\tb", "c:\\a\tb"},         // a tab does not end an unquoted value
         {"-p c:\\boot.ini", "c:\\boot.ini"},  // any existing path, a file too
-        {"", ""},
-        {"-p", ""},
-        {"-p   ", ""},
-        {"-q c:\\temp", ""},
-        {"p c:\\temp", ""},
-        {"-p c:\\nowhere", ""},
-        {"-p c:\\good -p c:\\nowhere", ""},
-        {"-p c:\\nowhere -p c:\\good", "c:\\good"},
-        {"-p c:\\temp -p", ""},
+        {"", ""},          {"-p", ""},          {"-p   ", ""},          {"-q c:\\temp", ""},
+        {"p c:\\temp", ""}, {"-p c:\\nowhere", ""}, {"-p c:\\temp -p", ""},
+        {"-p c:\\good -p c:\\nowhere", ""},    {"-p c:\\nowhere -p c:\\good", "c:\\good"},
     };
     for (auto& c : cases) EXPECT_EQ(bar(parse(c.line)), bar(c.dir)) << bar(c.line);
 }
@@ -66,21 +56,11 @@ TEST(StartOptions, KeepTheFirst259CharactersOfALongValue) {
 
 TEST(HandOffLine, AcceptsOnlyCdWithAPrintablePath) {
     struct { const char* line; int ok; const char* after; } cases[] = {
-        {"cd c:\\temp", 1, "cd c:\\temp"},
-        {"cd c:\\temp\n", 1, "cd c:\\temp"},
-        {"cd c:\\temp\r\n", 1, "cd c:\\temp"},
+        {"cd c:\\temp", 1, "cd c:\\temp"}, {"cd c:\\temp\n", 1, "cd c:\\temp"}, {"cd c:\\temp\r\n", 1, "cd c:\\temp"},
         {"cd c:\\Programme\\Grüße", 1, "cd c:\\Programme\\Grüße"},
-        {"cd ", 0, ""},
-        {"cd", 0, ""},
-        {"", 0, ""},
-        {"dir c:\\", 0, ""},
-        {"CD c:\\temp", 0, ""},
-        {" cd c:\\temp", 0, ""},
-        {"!cd c:\\temp", 0, ""},
-        {"cdx c:\\temp", 0, ""},
-        {"cd c:\\a\tb", 0, ""},
-        {"cd c:\\a\x1b[b", 0, ""},
-        {"cd c:\\a\rformat c:", 0, ""},
+        {"cd ", 0, ""},           {"cd", 0, ""},            {"", 0, ""},             {"dir c:\\", 0, ""},
+        {"CD c:\\temp", 0, ""},   {" cd c:\\temp", 0, ""},  {"!cd c:\\temp", 0, ""}, {"cdx c:\\temp", 0, ""},
+        {"cd c:\\a\tb", 0, ""},  {"cd c:\\a\x1b[b", 0, ""}, {"cd c:\\a\rformat c:", 0, ""},
     };
     for (auto& c : cases) {
         char line[300];
