@@ -40,9 +40,6 @@ static const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run
 
 static WNDPROC previousComboProc;
 static WNDPROC previousEditProc;
-// Size changes before the bar is placed (the dialog's own creation) must not
-// overwrite the stored position with the template's.
-static int barPlaced;
 static HWND barTooltip;
 static HistoryList history;
 static HistoryFile historyFile;
@@ -124,7 +121,6 @@ static void placeBar(HWND bar) {
     int height = 2 * border + BAR_CONTENT_HEIGHT;
     if (left + width > screenWidth) left = screenWidth - width;
     if (top + height > screenHeight) top = screenHeight - height;
-    barPlaced = 1;
     MoveWindow(bar, left, top, width, height, TRUE);
 }
 
@@ -184,7 +180,7 @@ void createCommandBar(HWND owner) {
 static void layOut(HWND bar) {
     RECT rect;
     GetWindowRect(bar, &rect);
-    int save = settings.Save == 1 && barPlaced;
+    int save = settings.Save == 1;
     if (save) writePosition(bar);
     int width = rect.right - rect.left;
     RECT comboRect;
@@ -399,7 +395,6 @@ static void onMouse(HWND bar, UINT message, LPARAM position) {
 
 static void onInitDialog() {
     buildMenu();
-    barPlaced = 0;
     dragging = 0;
     propertiesDialogOpen = 0;
     lastRunLine[0] = '\0';
