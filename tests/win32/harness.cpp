@@ -150,6 +150,12 @@ std::string recorderPath() {
     return path.substr(0, path.find_last_of('\\') + 1) + "recorder.exe";
 }
 
+std::string pexorPath() {
+    std::string path = recorderPath();
+    for (int up = 0; up < 3; up++) path = path.substr(0, path.find_last_of('\\'));
+    return path + "\\pexor.exe";
+}
+
 MessageBoxCatcher::MessageBoxCatcher(int answer)
     : answer_(answer), stop_(CreateEventA(0, TRUE, FALSE, 0)), thread_([this] { watch(); }) {}
 
@@ -304,6 +310,84 @@ RegistryOverride::~RegistryOverride() {
     }
     for (auto k = createdKeys_.rbegin(); k != createdKeys_.rend(); ++k)
         RegDeleteKeyA(k->first, k->second.c_str());
+}
+
+std::string windowText(HWND window) {
+    char text[1024];
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+namespace {
+struct ModalRun {
+    std::function<HWND()> dialog;
+    std::function<void(HWND)> script;
+    DialogBoxes* boxes;
+    DWORD started;
+    bool ran, timedOut;
+    HWND window;
+};
+ModalRun* modalRun;
+
+// Only the box on top is enabled; one still there after its answer (a file
+// picker after its "not found" box, say) is cancelled. After the time-out
+// every dialog of the thread is ended, whatever it answers to.
+BOOL CALLBACK answerBox(HWND box, LPARAM) {
+    char className[16];
+    if (!GetClassNameA(box, className, sizeof className) || strcmp(className, "#32770") != 0) return TRUE;
+    if (modalRun->timedOut) {
+        EndDialog(box, DIALOG_HUNG);
+        return TRUE;
+    }
+    if (box == modalRun->window || !IsWindowVisible(box) || !IsWindowEnabled(box)) return TRUE;
+    bool again = GetPropA(box, "answered") != 0;
+    if (!again) {
+        SetPropA(box, "answered", (HANDLE)1);
+        modalRun->boxes->captions.push_back(windowText(box));
+        std::string texts = "|";
+        for (HWND child = GetWindow(box, GW_CHILD); child != 0; child = GetWindow(child, GW_HWNDNEXT))
+            texts += windowText(child) + "|";
+        modalRun->boxes->texts.push_back(texts);
+    }
+    PostMessageA(box, WM_COMMAND, again ? IDCANCEL : modalRun->boxes->answer, 0);
+    return TRUE;
+}
+
+// The boxes' own loops dispatch this thread timer too. A dialog that never
+// names itself is ended through the quit message, which a modal loop passes on.
+void CALLBACK driveModal(HWND, UINT, UINT_PTR, DWORD) {
+    if (modalRun == 0) return;
+    HWND dialog = modalRun->dialog();
+    if (!modalRun->timedOut && GetTickCount() - modalRun->started > DEFAULT_TIMEOUT_MS) {
+        modalRun->timedOut = true;
+        ADD_FAILURE() << (modalRun->ran ? "the dialog is still open" : "the dialog never showed");
+        if (dialog == 0) PostQuitMessage(DIALOG_HUNG);
+    }
+    if (!modalRun->ran && !modalRun->timedOut && dialog != 0 && IsWindowVisible(dialog)) {
+        modalRun->ran = true;
+        modalRun->window = dialog;
+        modalRun->script(dialog);
+    } else if (modalRun->ran || modalRun->timedOut) {
+        EnumThreadWindows(GetCurrentThreadId(), answerBox, 0);
+    }
+}
+}  // namespace
+
+INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
+                       const std::function<void(HWND)>& script, DialogBoxes* boxes) {
+    DialogBoxes unexpected;
+    ModalRun run = {dialog, script, boxes ? boxes : &unexpected, GetTickCount(), false, false, 0};
+    ModalRun* outer = modalRun;
+    modalRun = &run;
+    UINT_PTR timer = SetTimer(0, 0, 10, driveModal);
+    INT_PTR result = open();
+    KillTimer(0, timer);
+    MSG quit;
+    if (run.timedOut) PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);
+    modalRun = outer;
+    EXPECT_TRUE(run.ran) << "the script never ran";
+    for (const std::string& caption : unexpected.captions) ADD_FAILURE() << "a box: " << caption;
+    return result;
 }
 
 ProcessStateGuard::ProcessStateGuard()

@@ -64,6 +64,8 @@ bool waitForRecords(const std::string& path, size_t count);
 
 // recorder.exe, which is built next to the test program.
 std::string recorderPath();
+// pexor.exe, which the build puts two folders above the test program.
+std::string pexorPath();
 
 // Watches this process for dialog boxes with a caption on a helper thread,
 // notes caption and text of each and closes it with the button answer (IDOK,
@@ -151,6 +153,27 @@ private:
     DriveDirectoryTable drives_;
     HWND mainWindow_;
 };
+
+// A window's text, up to 1023 characters.
+std::string windowText(HWND window);
+
+// The boxes (message boxes, file pickers) that runModalDialog answers.
+struct DialogBoxes {
+    WORD answer = IDOK;                  // the command each one gets
+    std::vector<std::string> captions;   // in the order they opened
+    std::vector<std::string> texts;      // per box: "|" and each control's text followed by "|"
+};
+enum { DIALOG_HUNG = -2 };
+// Runs a modal dialog with a script inside its own message loop (a thread
+// timer): open() shows the dialog (DialogBoxParamA or the like) and returns
+// its result; script runs once dialog() names a visible window, and should
+// end it. From then on every other dialog box of this thread is noted in
+// boxes and answered with boxes->answer (one still there after its answer
+// with IDCANCEL); without boxes each one fails the test. A dialog that never
+// shows, or is still open DEFAULT_TIMEOUT_MS after the start, is ended with
+// DIALOG_HUNG and the test fails, so that a fault cannot hang the test.
+INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
+                       const std::function<void(HWND)>& script, DialogBoxes* boxes = nullptr);
 
 }  // namespace harness
 
