@@ -102,12 +102,15 @@ void postAndRetrieve(HWND target, UINT message, WPARAM wParam = 0, LPARAM lParam
     EXPECT_TRUE(PeekMessageA(&msg, target, message, message, remove)) << std::hex << message;
 }
 
+// A callback with the system's calling convention: on i686 a lambda's
+// conversion gives a cdecl pointer, which EnumThreadWindows cannot take.
+BOOL CALLBACK countTooltip(HWND w, LPARAM p) {
+    char cls[64] = "";
+    return *(int*)p += GetClassNameA(w, cls, sizeof cls) && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0, TRUE;
+}
+
 int tooltipWindowsOfThisThread() {
     int count = 0;
-    auto countTooltip = [](HWND w, LPARAM p) -> BOOL {
-        char cls[64] = "";
-        return *(int*)p += GetClassNameA(w, cls, sizeof cls) && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0, TRUE;
-    };
     return EnumThreadWindows(GetCurrentThreadId(), countTooltip, (LPARAM)&count), count;
 }
 
