@@ -7,11 +7,15 @@ packages=(
   # build
   cmake ninja-build g++ googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
+  # posix thread model: GoogleTest needs std::mutex in both Windows test trees
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 mingw-w64-tools
   # fuzzing: clang with its runtime (libFuzzer, sanitizers)
   clang libclang-rt-14-dev
   # Wine on a virtual display, and what the end-to-end tests drive it with
   wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick
+  # the 32-bit half of Wine (an i386 package): runs the shipped 32-bit exe
+  wine32
   # wine loads these at run time; they are only recommended, so name them
   libxcursor1 fonts-liberation
   # used by the scripts themselves (ps, flock, timeout), and the end-to-end
@@ -38,6 +42,10 @@ fi
 
 log=$(mktemp /tmp/pexor-setup.XXXXXX.log)
 export DEBIAN_FRONTEND=noninteractive
+# wine32 comes from the i386 architecture; the update below then reads its lists.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 # Recommends are not needed: what wine loads at run time is named above.
 if "${sudo[@]}" apt-get update -q >"$log" 2>&1 &&
    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >>"$log" 2>&1 </dev/null; then

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The one test command: installs what is missing, builds the four trees and
-# runs every tier (native, Win32 under Wine, end to end, short fuzz runs).
-# Full outputs go to build/logs/; the console gets summaries and failures.
-# The last line of output is "N passed, M failed"; the exit code is 0 only
-# when nothing failed.
+# runs every tier (native, Win32 under Wine for the i686 and the x86_64 build,
+# end to end on the i686 exe, short fuzz runs). Full outputs go to build/logs/;
+# the console gets summaries and failures. The last line of output is
+# "N passed, M failed" (", K skipped" when a tier could not run here); the exit
+# code is 0 only when nothing failed.
 set -uo pipefail  # no -e: one failing tier must not keep the others from running
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -28,11 +29,12 @@ fi
 source "$ROOT/scripts/wine-env.sh"
 
 # ---------------------------------------------------------------- counting
-TIERS=(build native win32 e2e fuzz)
-declare -A PASSED FAILED NOTES
-for t in "${TIERS[@]}"; do PASSED[$t]=0; FAILED[$t]=0; NOTES[$t]=""; done
+TIERS=(build native win32-i686 win32-x86_64 e2e fuzz)
+declare -A PASSED FAILED SKIPPED NOTES
+for t in "${TIERS[@]}"; do PASSED[$t]=0; FAILED[$t]=0; SKIPPED[$t]=0; NOTES[$t]=""; done
 pass() { PASSED[$1]=$(( PASSED[$1] + ${2:-1} )); }
 fail() { FAILED[$1]=$(( FAILED[$1] + ${2:-1} )); }
+skip() { SKIPPED[$1]=$(( SKIPPED[$1] + 1 )); note "$1" "skipped: $2"; }
 note() { NOTES[$1]="${NOTES[$1]:+${NOTES[$1]}; }$2"; }
 say() { printf '%s\n' "$*"; }
 # Prints the last lines of a log, indented, under a heading.
@@ -72,6 +74,14 @@ build_tree() {
   local dir=$ROOT/build/$name log=$LOGS/build-$name.log t0=$(date +%s)
   local warned=$dir/.pexor-warned ok=1
   : >"$log"
+  # A tree configured with other options or toolchain files keeps their
+  # compilers in its cache: start it afresh then.
+  local config
+  config=$( { printf '%s\n' "$@"; cat "$ROOT"/cmake/*.cmake; } | sha1sum)
+  if [ -f "$dir/CMakeCache.txt" ] && [ "$(cat "$dir/.pexor-config" 2>/dev/null)" != "$config" ]; then
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+  fi
+  mkdir -p "$dir" && echo "$config" >"$dir/.pexor-config"
   if ! "$@" -S "$ROOT" -B "$dir" -G Ninja >>"$log" 2>&1; then
     # A tree configured some other way (generator, compiler): start afresh.
     if [ -f "$dir/CMakeCache.txt" ]; then
@@ -126,8 +136,8 @@ build_tree() {
 say "== build"
 build_tree native cmake -DCMAKE_CXX_COMPILER=g++
 build_tree fuzz env CXX=clang++ cmake -DPEXOR_FUZZ=ON
-build_tree win64 cmake -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake"
-build_tree win32 cmake -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DPEXOR_TESTS=OFF
+build_tree win64 cmake -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" -DPEXOR_TESTS=ON
+build_tree win32 cmake -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DPEXOR_TESTS=ON
 
 # The product may import only Windows' own DLLs.
 ALLOWED_DLLS=" kernel32 user32 gdi32 shell32 comctl32 comdlg32 advapi32 msvcrt version "
@@ -211,37 +221,55 @@ else
 fi
 
 # ------------------------------------------------------------- Wine tiers
+# The shipped exe is the i686 one; a machine that cannot run 32-bit programs
+# skips its tiers (never counted as passed) and runs the x86_64 exe end to end.
+RUN32=1
+can_run_32bit || RUN32=0
+[ $RUN32 = 1 ] || say "32-bit: $PEXOR_NO_32BIT; the i686 tiers are skipped"
+
 say "== Win32 tests under Wine"
-if [ "${BUILT[win64]}" = 1 ]; then
+if [ "${BUILT[win64]}" = 1 ] || [ "${BUILT[win32]}" = 1 ]; then
   wine_env_vars
   wine_stop  # a server left from earlier may be bound to a display that is gone
   t0=$(date +%s)
   if xvfb_start && WINE_UP=1 && wine_start; then
     say "wine: display $DISPLAY, prefix ready ($(( $(date +%s) - t0 )) s)"
-    # One at a time: the tests own windows, focus and named objects.
-    run_ctest win32 "$ROOT/build/win64" -j1
-    if [ $? = 2 ]; then
-      say "win32: skipped, tests/win32 defines no tests yet"; note win32 "no tests yet"
-    fi
   else
     say "win32: FAILED, could not start Xvfb and Wine"
-    fail win32; note win32 "no Wine"; WINE_UP=0
+    fail win32-x86_64; note win32-x86_64 "no Wine"; WINE_UP=0
   fi
-else
-  say "win32: not run (build failed)"; note win32 "not run"
 fi
+for tree in win32:i686 win64:x86_64; do
+  arch=${tree#*:} tree=${tree%:*}
+  tier=win32-$arch
+  if [ "$arch" = i686 ] && [ $RUN32 = 0 ]; then
+    say "$tier: skipped, $PEXOR_NO_32BIT"; skip "$tier" "no 32-bit"
+  elif [ "${BUILT[$tree]}" != 1 ]; then
+    say "$tier: not run (build failed)"; note "$tier" "not run"
+  elif [ "$WINE_UP" = 1 ]; then
+    # One at a time: the tests own windows, focus and named objects.
+    run_ctest "$tier" "$ROOT/build/$tree" -j1
+    if [ $? = 2 ]; then say "$tier: FAILED, no tests found"; fail "$tier"; fi
+  fi
+done
 
 say "== end-to-end tests"
 shopt -s nullglob
 e2e_scripts=("$ROOT"/tests/e2e/*.sh)
 shopt -u nullglob
+e2e_tree=win32
+if [ $RUN32 = 0 ]; then
+  e2e_tree=win64; skip e2e "i686 exe cannot run, the x86_64 one ran"
+fi
 if [ ${#e2e_scripts[@]} -eq 0 ]; then
   say "e2e: none yet"; note e2e "none yet"
-elif [ "$WINE_UP" != 1 ]; then
+elif [ "$WINE_UP" != 1 ] || [ "${BUILT[$e2e_tree]}" != 1 ]; then
   say "e2e: not run (no build or no Wine)"; note e2e "not run"
 else
-  # What the scripts may use besides DISPLAY and the WINE* variables.
-  export PEXOR_WIN64_DIR=$ROOT/build/win64
+  # What the scripts may use besides DISPLAY and the WINE* variables: the
+  # folder with pexor.exe and tests/win32/recorder.exe of the build under test.
+  export PEXOR_EXE_DIR=$ROOT/build/$e2e_tree
+  say "e2e: the $([ $e2e_tree = win32 ] && echo i686 || echo x86_64) pexor.exe"
   for script in "${e2e_scripts[@]}"; do
     name=$(basename "$script" .sh)
     log=$LOGS/e2e-$name.log
@@ -303,16 +331,17 @@ else
 fi
 
 # ----------------------------------------------------------------- summary
-total_pass=0; total_fail=0
+total_pass=0; total_fail=0; total_skip=0
 say "== summary"
-printf '%-7s %6s %6s\n' tier passed failed
+printf '%-12s %6s %6s %7s\n' tier passed failed skipped
 for t in "${TIERS[@]}"; do
-  printf '%-7s %6d %6d%s\n' "$t" "${PASSED[$t]}" "${FAILED[$t]}" "${NOTES[$t]:+  (${NOTES[$t]})}"
+  printf '%-12s %6d %6d %7d%s\n' "$t" "${PASSED[$t]}" "${FAILED[$t]}" "${SKIPPED[$t]}" "${NOTES[$t]:+  (${NOTES[$t]})}"
   total_pass=$(( total_pass + PASSED[$t] )); total_fail=$(( total_fail + FAILED[$t] ))
+  total_skip=$(( total_skip + SKIPPED[$t] ))
 done
 elapsed=$(( $(date +%s) - started ))
 say "total time: $(( elapsed / 60 )) min $(( elapsed % 60 )) s; logs in build/logs/"
 trap - EXIT
 cleanup
-say "$total_pass passed, $total_fail failed"
+say "$total_pass passed, $total_fail failed$([ $total_skip -gt 0 ] && echo ", $total_skip skipped")"
 [ "$total_fail" -eq 0 ]

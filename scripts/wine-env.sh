@@ -5,6 +5,7 @@
 #   wine_start      create the prefix once, start one persistent wineserver
 #   wine_stop       end the wineserver and everything under it
 #   xvfb_stop       end the Xvfb that xvfb_start started
+#   can_run_32bit   whether 32-bit programs run here (else PEXOR_NO_32BIT says why)
 #
 # Facts this relies on: /usr/bin/wine picks the 32-bit loader and Debian's
 # wineserver wrapper forces -p0, so the 64-bit programs are called directly.
@@ -97,12 +98,20 @@ wine_server_up() {
 # the desktop process started here serves every later window.
 wine_start() {
   wine_env_vars
+  local stamp="$WINEPREFIX/.pexor-prefix-ready"
+  # A prefix made before wine32 was installed has no syswow64, and 32-bit
+  # programs started in it never show a window: make it again. Only a prefix
+  # of ours (it has the stamp) is removed.
+  if [ -e "$stamp" ] && [ -x /usr/lib/wine/wine ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    echo "wine: $WINEPREFIX predates wine32; creating it again"
+    wine_stop
+    rm -rf "$WINEPREFIX"
+  fi
   # wineboot starts what the Run key names: a Pexor that registered itself
   # there in an earlier run would hold the single-instance mutex during the
   # tests. The server reads user.reg when it starts.
   if [ -f "$WINEPREFIX/user.reg" ]; then sed -i '/^"Pexor"=/d' "$WINEPREFIX/user.reg"; fi
   wine_server_up || return 1
-  local stamp="$WINEPREFIX/.pexor-prefix-ready"
   if [ ! -e "$stamp" ]; then
     echo "wine: creating the prefix $WINEPREFIX (once, takes a few seconds)"
     wine_detached "$WINE64" wineboot -i || { echo "wine: wineboot -i failed" >&2; return 1; }
@@ -126,4 +135,29 @@ wine_stop() {
   "$WINESERVER64" -k >/dev/null 2>&1 || true
   "$WINESERVER64" -w >/dev/null 2>&1 || true
   rm -f "$WINEPREFIX/.pexor-display"
+}
+
+# Runs a 91-byte static i386 Linux program that only calls exit(0): a kernel
+# without 32-bit support refuses it ("Exec format error"), and then no 32-bit
+# Windows program can run under Wine either. PEXOR_NO_32BIT=reason skips the
+# probe and treats the machine as one without 32-bit support.
+can_run_32bit() {
+  [ -z "${PEXOR_NO_32BIT:-}" ] || return 1
+  local probe=$PEXOR_ROOT/build/.probe-i386 out
+  mkdir -p "$PEXOR_ROOT/build"
+  # ELF header, one loadable segment at 0x08048000, then
+  # xor ebx,ebx; xor eax,eax; inc eax; int 0x80.
+  printf '%b' '\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08' \
+    '\x34\0\0\0\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0' \
+    '\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5b\0\0\0\x5b\0\0\0\x05\0\0\0\0\x10\0\0' \
+    '\x31\xdb\x31\xc0\x40\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  if ! out=$("$probe" 2>&1); then
+    PEXOR_NO_32BIT="this machine cannot run 32-bit programs ($(sed 's/.*: //' <<<"${out:-exit status not 0}" | head -n 1))"
+    return 1
+  fi
+  if [ ! -x /usr/lib/wine/wine ]; then
+    PEXOR_NO_32BIT="wine32 is not installed"
+    return 1
+  fi
 }

@@ -10,9 +10,9 @@
 # the X drag-and-drop protocol, which Wine turns into WM_DROPFILES.
 set -euo pipefail
 
-: "${PEXOR_E2E_DIR:?}" "${PEXOR_WIN64_DIR:?}" "${WINE64:?}" "${DISPLAY:?}"
+: "${PEXOR_E2E_DIR:?}" "${PEXOR_EXE_DIR:?}" "${WINE64:?}" "${DISPLAY:?}"
 dir=$(realpath "$PEXOR_E2E_DIR")
-win64=$(realpath "$PEXOR_WIN64_DIR")
+exedir=$(realpath "$PEXOR_EXE_DIR")
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -76,7 +76,7 @@ crop() {
 
 # ------------------------------------------------------------------ set-up
 here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
-cp "$win64/pexor.exe" "$win64/tests/win32/recorder.exe" "$dir/"
+cp "$exedir/pexor.exe" "$exedir/tests/win32/recorder.exe" "$dir/"
 cp "$dir/recorder.exe" "$dir/second.exe"
 recorder=$(winpath "$dir/recorder.exe")
 printf '[Setup]\r\nShell=%s\r\nTrayIcon=0\r\nSysStartup=1\r\n' "$recorder" >"$dir/pexor.ini"

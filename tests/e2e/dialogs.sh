@@ -8,9 +8,9 @@
 # (properties.png, about.png, cropped; shot-*.png whole).
 set -euo pipefail
 
-: "${PEXOR_E2E_DIR:?}" "${PEXOR_WIN64_DIR:?}" "${WINE64:?}" "${DISPLAY:?}"
+: "${PEXOR_E2E_DIR:?}" "${PEXOR_EXE_DIR:?}" "${WINE64:?}" "${DISPLAY:?}"
 dir=$(realpath "$PEXOR_E2E_DIR")
-win64=$(realpath "$PEXOR_WIN64_DIR")
+exedir=$(realpath "$PEXOR_EXE_DIR")
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 PROPERTIES='Pexor - Eigenschaften'
 ABOUT='Pexor V1.0'
@@ -160,7 +160,7 @@ hotkey_activates_bar() {
 }
 
 # ------------------------------------------------------------------ set-up
-cp "$win64/pexor.exe" "$win64/tests/win32/recorder.exe" "$dir/"
+cp "$exedir/pexor.exe" "$exedir/tests/win32/recorder.exe" "$dir/"
 recorder=$(winpath "$dir/recorder.exe")
 printf '[Setup]\r\nShell=%s\r\nTrayIcon=0\r\nSysStartup=0\r\n' "$recorder" >"$dir/pexor.ini"
 # Ten lines, newest first; the properties will cut them to seven.
