@@ -8,9 +8,17 @@ cd "$root"
 bash scripts/setup.sh
 source scripts/wine-env.sh
 
-build=build/win64
+# The product is the 32-bit exe; a machine that cannot run 32-bit programs
+# gets the x86_64 build of the same sources.
+if can_run_32bit; then
+  build=build/win32 toolchain=mingw-i686
+  echo "Starting the 32-bit (i686) pexor.exe, the build users get."
+else
+  build=build/win64 toolchain=mingw-x86_64
+  echo "Starting the x86_64 pexor.exe: $PEXOR_NO_32BIT."
+fi
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" >/dev/null
 fi
 ninja -C "$build" pexor >/dev/null
 
