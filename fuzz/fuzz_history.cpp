@@ -52,12 +52,12 @@ struct MemoryList {
     HistoryList list() { return {this, count, getText, insertAt, deleteAt, append, reset, selectPrefix}; }
     std::string saved() const {
         std::string text;
-        for (size_t i = 1; i < entries.size(); ++i) text += entries[i] + "\n";
+        for (size_t i = 1; i < entries.size(); ++i) text += entries[i] + "\r\n";
         return text;
     }
     void check(unsigned maxHistory) const {
         require(!entries.empty() && entries[0].empty() && entries.size() - 1 <= maxHistory);
-        for (auto& e : entries) require(e.size() <= HISTORY_PIECE_LENGTH && e.find('\n') == std::string::npos);
+        for (auto& e : entries) require(e.size() <= HISTORY_ENTRY_LENGTH && e.find('\n') == std::string::npos);
     }
 };
 
@@ -83,7 +83,7 @@ struct Input {
     std::string piece() {
         std::string text;
         for (uint8_t c; (c = byte()) != 0;)
-            if (text.size() < HISTORY_LINE_CAPACITY - 1) text += c == '\n' ? ' ' : (char)c;
+            if (text.size() < HISTORY_LINE_CAPACITY - 1) text += (char)c;
         return text;
     }
 };
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryList box;
     box.room = flags & 8 ? (size_t)(flags >> 4) + 1 : 0;
     HistoryList list = box.list();
-    HistoryFile file{path.c_str(), 0, renameInPlace};
+    HistoryFile file{path.c_str(), 0, renameInPlace, 0, 0, 0};
     lastRunLine[0] = '\0';
     resetHistorySearch();
 
@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!bytes.empty()) {
         FILE* f = fmemopen(&bytes[0], bytes.size(), "r");
-        loadHistoryFrom(&list, f, s.MaxHistory);
+        require(loadHistoryFrom(&list, f, s.MaxHistory) == 1);
         fclose(f);
     }
     box.check(s.MaxHistory);
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                               : box.entries[in.byte() % box.entries.size()];
             line.resize(std::min(line.size(), (size_t)HISTORY_LINE_CAPACITY - 1));
             std::vector<std::string> before = box.entries;
-            bool again = line == lastRunLine;
+            bool again = line == lastRunLine || line.find('\n') != std::string::npos;  // not recorded
             recordRunLine(&list, line.c_str(), &s, &file);
             if (again) require(box.entries == before);
             else if (s.MaxHistory > 0 && box.room == 0) require(box.entries[1] == line && line == lastRunLine);
@@ -176,7 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             disk = box.saved();
             MemoryList again;
             HistoryList l = again.list();
-            loadHistoryFile(&l, path.c_str(), 65535);
+            HistoryFile back{path.c_str(), 0, renameInPlace, 0, 0, 0};
+            loadHistoryFile(&l, &back, 65535);
             require(again.entries == box.entries);
             break;
         }

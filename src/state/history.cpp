@@ -2,6 +2,7 @@
 // that ran, trimming, clearing and the F8 prefix search.
 #include "history.h"
 
+#include <errno.h>
 #include <string.h>
 
 #include "../interp/textutil.h"
@@ -25,81 +26,149 @@ static void dropEntriesBeyond(const HistoryList* list, unsigned keep) {
     while (count > keep) list->deleteAt(list->context, --count);
 }
 
-void loadHistoryFrom(const HistoryList* list, FILE* file, uint16_t maxHistory) {
-    if (!ensureEntryZero(list)) return;
-    char text[HISTORY_READ_CAPACITY];
-    unsigned added = 0;
-    int pieceWasFull = 0;  // the last read filled the buffer and found no line end
-    while (fgets(text, (int)sizeof text, file) != 0) {
-        size_t length = strlen(text);
-        int endsLine = length > 0 && text[length - 1] == '\n';
-        // The line feed of a line exactly one piece long: it ends that piece.
-        // As an entry of its own it would come back one more each save.
-        if (pieceWasFull && length == 1 && endsLine) {
-            pieceWasFull = 0;
-            continue;
-        }
-        if (added >= maxHistory) break;
-        if (endsLine) text[--length] = '\0';
-        pieceWasFull = !endsLine && length == HISTORY_PIECE_LENGTH;
-        if (!list->append(list->context, text)) break;
-        ++added;
+// One line of the file into out: every byte up to the line feed but NUL,
+// without the line end (LF, or CR LF); bytes beyond the buffer are skipped, so
+// an over-long line stays one entry. 0 at the end of the file.
+static int readLine(FILE* file, char* out, size_t capacity) {
+    size_t length = 0;
+    int c, any = 0, lastKept = 0;  // lastKept: the last byte went into out
+    while ((c = getc(file)) != EOF && c != '\n') {
+        any = 1;
+        if (c == '\0') continue;  // cannot be part of a text
+        lastKept = length + 1 < capacity;
+        if (lastKept) out[length++] = (char)c;
     }
+    if (c == '\n' && lastKept && out[length - 1] == '\r') --length;
+    out[length] = '\0';
+    return c == '\n' || any;
 }
 
-void loadHistoryFile(const HistoryList* list, const char* path, uint16_t maxHistory) {
-    FILE* file = fopen(path, "r");  // text mode: CR LF reads as a line feed
-    if (file == 0) return;
-    loadHistoryFrom(list, file, maxHistory);
-    fclose(file);
-}
-
-int writeHistoryTo(const HistoryList* list, FILE* file) {
+int loadHistoryFrom(const HistoryList* list, FILE* file, uint16_t maxHistory) {
+    if (!ensureEntryZero(list)) return 1;
     char text[HISTORY_READ_CAPACITY];
+    unsigned lines = list->count(list->context) - 1;
+    while (lines < maxHistory && readLine(file, text, sizeof text)) {
+        if (!list->append(list->context, text)) break;
+        ++lines;
+    }
+    return !ferror(file);
+}
+
+static void tellOnce(HistoryFile* file, int (*message)(const char*, char*, size_t)) {
+    if (file->told || file->tell == 0) return;
+    char text[HISTORY_MESSAGE_CAPACITY];
+    if (!message(file->path, text, sizeof text)) return;
+    file->told = 1;
+    file->tell(file->context, text);
+}
+
+// Reads the file's lines after those of the list. 0 when the file is there
+// but cannot be read; the list is then as before.
+static int readAfterList(const HistoryList* list, const HistoryFile* file, uint16_t maxHistory) {
+    FILE* in = fopen(file->path, "rb");
+    if (in == 0) return errno == ENOENT;  // missing: nothing to keep
+    unsigned before = ensureEntryZero(list) ? list->count(list->context) : 0;
+    int read = loadHistoryFrom(list, in, maxHistory);
+    fclose(in);
+    if (!read) dropEntriesBeyond(list, before);  // half a file would come back twice
+    return read;
+}
+
+void loadHistoryFile(const HistoryList* list, HistoryFile* file, uint16_t maxHistory) {
+    if (file->path[0] == '\0') return;
+    if (readAfterList(list, file, maxHistory)) return;
+    file->unread = 1;
+    tellOnce(file, historyUnreadMessage);
+}
+
+long writeHistoryTo(const HistoryList* list, FILE* file) {
+    char text[HISTORY_READ_CAPACITY];
+    long written = 0;
     unsigned count = list->count(list->context);
     for (unsigned index = 1; index < count; ++index) {
-        if (!list->getText(list->context, index, text, sizeof text)) return 0;
-        if (fprintf(file, "%s\n", text) < 0) return 0;
+        if (!list->getText(list->context, index, text, sizeof text)) return -1;
+        size_t length = strlen(text);
+        if (fwrite(text, 1, length, file) != length || fwrite("\r\n", 1, 2, file) != 2) return -1;
+        written += (long)length + 2;
     }
-    return 1;
+    return written;
 }
 
-int saveHistoryFile(const HistoryList* list, const HistoryFile* file) {
+// 1 when every byte is in the file. A full disk shows at the flush at the
+// latest; some runtimes report it only in the stream's error state and its
+// position, not in fflush's or fclose's result.
+static int writeWhole(const HistoryList* list, FILE* out) {
+    long written = writeHistoryTo(list, out);
+    int whole = written >= 0 && fflush(out) == 0 && !ferror(out) && ftell(out) == written;
+    return fclose(out) == 0 && whole;
+}
+
+int saveHistoryFile(const HistoryList* list, HistoryFile* file) {
+    if (file->unread) return 0;
     char newPath[PATH_CAPACITY + sizeof HISTORY_NEW_SUFFIX];
-    if (file->path[0] == '\0' || !copyText(newPath, sizeof newPath, file->path) ||
-        !appendText(newPath, sizeof newPath, HISTORY_NEW_SUFFIX))
-        return 0;
-    FILE* out = fopen(newPath, "w");
-    if (out == 0) return 0;
-    int written = writeHistoryTo(list, out);
-    // Buffered data reaches the disk only now: a full disk shows here.
-    if (fclose(out) != 0) written = 0;
-    if (written && file->replace(file->context, newPath, file->path)) return 1;
-    remove(newPath);
-    return 0;
+    int saved = 0;
+    if (file->path[0] != '\0' && copyText(newPath, sizeof newPath, file->path) &&
+        appendText(newPath, sizeof newPath, HISTORY_NEW_SUFFIX)) {
+        FILE* out = fopen(newPath, "wb");
+        saved = out != 0 && writeWhole(list, out) &&
+                file->replace(file->context, newPath, file->path);
+        if (!saved) remove(newPath);
+    }
+    if (saved)
+        file->told = 0;
+    else
+        tellOnce(file, historyNotSavedMessage);
+    return saved;
+}
+
+// A save after a change: a file that could not be read at start is read
+// first, if it can be now; until then it is left alone.
+static void saveChanged(const HistoryList* list, HistoryFile* file, uint16_t maxHistory) {
+    if (file->unread && readAfterList(list, file, maxHistory)) file->unread = 0;
+    if (!file->unread) saveHistoryFile(list, file);
 }
 
 void recordRunLine(const HistoryList* list, const char* line, const Settings* s,
-                   const HistoryFile* file) {
-    if (strcmp(line, lastRunLine) == 0) return;
+                   HistoryFile* file) {
+    if (strcmp(line, lastRunLine) == 0 || strchr(line, '\n') != 0) return;
     if (!ensureEntryZero(list)) return;
     // Room for the new line; entry 0 stays even when no line may be kept.
     dropEntriesBeyond(list, s->MaxHistory > 0 ? s->MaxHistory : 1);
     if (s->MaxHistory > 0 && list->insertAt(list->context, 1, line))
         copyText(lastRunLine, sizeof lastRunLine, line);
-    if (s->SaveHistory == 1) saveHistoryFile(list, file);
+    if (s->SaveHistory == 1) saveChanged(list, file, s->MaxHistory);
 }
 
-void trimHistory(const HistoryList* list, const Settings* s, const HistoryFile* file) {
+void trimHistory(const HistoryList* list, const Settings* s, HistoryFile* file) {
     // Unsigned arithmetic: MaxHistory 65535 plus entry 0 must not wrap to 0.
     dropEntriesBeyond(list, (unsigned)s->MaxHistory + 1u);
-    if (s->SaveHistory == 1) saveHistoryFile(list, file);
+    if (s->SaveHistory == 1) saveChanged(list, file, s->MaxHistory);
 }
 
-void clearHistory(const HistoryList* list, const HistoryFile* file) {
+void clearHistory(const HistoryList* list, HistoryFile* file) {
     list->reset(list->context);
     list->insertAt(list->context, 0, "");
+    file->unread = 0;
     saveHistoryFile(list, file);
+}
+
+static int pathMessage(const char* before, const char* path, const char* after, char* out,
+                       size_t capacity) {
+    int whole = copyText(out, capacity, before);
+    whole = appendText(out, capacity, path) && whole;
+    return appendText(out, capacity, after) && whole;
+}
+
+int historyUnreadMessage(const char* path, char* out, size_t capacity) {
+    return pathMessage("Die Historie in ", path,
+                       " konnte nicht gelesen werden. Die Datei wird nicht überschrieben, "
+                       "solange sie nicht gelesen werden kann.",
+                       out, capacity);
+}
+
+int historyNotSavedMessage(const char* path, char* out, size_t capacity) {
+    return pathMessage("Die Historie konnte nicht in ", path,
+                       " gespeichert werden. Die Datei bleibt, wie sie war.", out, capacity);
 }
 
 int searchHistory(const HistoryList* list, const char* editText) {

@@ -6,7 +6,8 @@
 // The list: entry 0 is always the empty string (selecting it empties the edit
 // field) and is never stored; entries 1 .. count-1 are history lines, the
 // newest at index 1. The file holds entries 1 .. count-1 in that order, each
-// written as "%s\n" in text mode, and nothing else.
+// followed by CR LF, and nothing else. It is read and written in binary, so
+// that a Ctrl-Z in a line is a byte like any other.
 #ifndef PEXOR_HISTORY_H
 #define PEXOR_HISTORY_H
 
@@ -16,9 +17,10 @@
 #include "settings.h"
 
 enum {
-    HISTORY_LINE_CAPACITY = 260,                      // lastRunLine, historySearchText
-    HISTORY_READ_CAPACITY = 1024,                     // one read from the file
-    HISTORY_PIECE_LENGTH = HISTORY_READ_CAPACITY - 1  // bytes per read, line feed included
+    HISTORY_LINE_CAPACITY = 260,                       // lastRunLine, historySearchText
+    HISTORY_READ_CAPACITY = 1024,                      // one line of the file
+    HISTORY_ENTRY_LENGTH = HISTORY_READ_CAPACITY - 1,  // longest entry loaded from the file
+    HISTORY_MESSAGE_CAPACITY = 512                     // a message with a path in it
 };
 
 // The combo box (its item list and its edit field) as the history sees it.
@@ -44,14 +46,23 @@ struct HistoryList {
     int (*selectPrefix)(void* context, int start, const char* prefix);
 };
 
-// Where the history file lives and how a finished new copy takes its place.
+// Where the history file lives, how a finished new copy takes its place, and
+// whom to tell when it cannot be read or written.
 struct HistoryFile {
     const char* path;  // HistoryPath
     void* context;
     // Puts the file newPath in the place of oldPath, which may be missing;
-    // 1 when done. MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows,
-    // rename() where that replaces.
+    // 1 when done. Refuses to replace a read-only file.
     int (*replace)(void* context, const char* newPath, const char* oldPath);
+    // Shows the user a German message; null: nobody is told.
+    void (*tell)(void* context, const char* message);
+    // The file was there at start but could not be read. Until it has been
+    // read (and its lines kept after the newer ones) it is never overwritten;
+    // only clearing the history, which the user asked for, lifts this.
+    int unread;
+    // The failure going on has been told; the next success resets it, so one
+    // message stands for a whole run of failed saves.
+    int told;
 };
 
 // A save writes path + this suffix first; the old file stays until it is complete.
@@ -61,43 +72,57 @@ extern char lastRunLine[HISTORY_LINE_CAPACITY];        // the line recordRunLine
 extern char historySearchText[HISTORY_LINE_CAPACITY];  // empty: the next F8 captures a prefix
 extern int lastSearchHit;                              // index the last F8 selected
 
-// Appends the file's lines after entry 0, at most maxHistory of them; reads
-// of at most HISTORY_PIECE_LENGTH bytes, so a longer line arrives as several
-// entries. A line feed that directly follows a full piece only ends it (it
-// does not make an empty entry), so every entry survives a save and a load
-// unchanged. An empty list first gets its entry 0. A file that cannot be
-// opened leaves the list alone.
-void loadHistoryFrom(const HistoryList* list, FILE* file, uint16_t maxHistory);
-void loadHistoryFile(const HistoryList* list, const char* path, uint16_t maxHistory);
+// Appends the lines of file (opened in binary) after the list's last entry
+// until the list holds maxHistory lines. Every byte of a line is kept except
+// NUL bytes and the line end (LF, or CR LF); a line longer than
+// HISTORY_ENTRY_LENGTH bytes is one entry of its first HISTORY_ENTRY_LENGTH
+// bytes. An empty list first gets its entry 0. 0 on a read error.
+int loadHistoryFrom(const HistoryList* list, FILE* file, uint16_t maxHistory);
 
-// Writes entries 1 .. count-1 as "%s\n"; 1 when every entry was read and written.
-int writeHistoryTo(const HistoryList* list, FILE* file);
+// Loads file->path after entry 0. A missing file is an empty history; a file
+// that is there but cannot be read (locked, a folder, a read error) leaves
+// the list as it was, sets file->unread and tells the user.
+void loadHistoryFile(const HistoryList* list, HistoryFile* file, uint16_t maxHistory);
 
-// Writes the list to path + HISTORY_NEW_SUFFIX, checks every write and the
-// close, then lets file->replace put it in place. On any failure the new file
-// is removed and the old one is left as it was. 1 when saved. Failures are not
-// reported to the user.
-int saveHistoryFile(const HistoryList* list, const HistoryFile* file);
+// Writes entries 1 .. count-1, each followed by CR LF. Returns the bytes
+// written, or -1 when an entry could not be read or a write failed.
+long writeHistoryTo(const HistoryList* list, FILE* file);
 
-// After a line ran (line: one line without a line feed, as the interpreter
-// left it): unless it equals lastRunLine, drops the oldest lines so that the
-// list keeps at most s->MaxHistory lines with it, inserts it at index 1,
-// remembers it in lastRunLine and saves when s->SaveHistory is 1.
+// Writes the list to path + HISTORY_NEW_SUFFIX, checks that every byte
+// reached the file (the stream's error state and its size after a flush:
+// fclose alone is not trusted to report a full disk), then lets
+// file->replace put it in place. On any failure the new file is removed, the
+// old one is left as it was and the user is told once. While file->unread
+// is set nothing is written. 1 when saved.
+int saveHistoryFile(const HistoryList* list, HistoryFile* file);
+
+// The messages, with the file's path in them; 0 when it did not fit.
+int historyUnreadMessage(const char* path, char* out, size_t capacity);
+int historyNotSavedMessage(const char* path, char* out, size_t capacity);
+
+// After a line ran (line: as the interpreter left it): unless it equals
+// lastRunLine, drops the oldest lines so that the list keeps at most
+// s->MaxHistory lines with it, inserts it at index 1, remembers it in
+// lastRunLine and saves when s->SaveHistory is 1. A line with a line feed in
+// it would come back as two lines: it is not recorded. Before a save, a file
+// that could not be read at start is read now if it can be, its lines kept
+// after the newer ones.
 // MaxHistory 0 keeps no lines: the list shrinks to entry 0, the line is not
 // inserted nor remembered, and the (then empty) list is saved as usual.
 // Entry 0 is never deleted; an empty list first gets it back.
 void recordRunLine(const HistoryList* list, const char* line, const Settings* s,
-                   const HistoryFile* file);
+                   HistoryFile* file);
 
 // After the properties dialog's OK: cuts the list to s->MaxHistory lines (the
-// newest stay, entry 0 always) and saves when s->SaveHistory is 1.
-void trimHistory(const HistoryList* list, const Settings* s, const HistoryFile* file);
+// newest stay, entry 0 always) and saves when s->SaveHistory is 1, as
+// recordRunLine does.
+void trimHistory(const HistoryList* list, const Settings* s, HistoryFile* file);
 
 // After the user answered Yes to "Möchten Sie wirklich die Historie löschen?"
 // (the question is the caller's): only entry 0 remains, the edit field is
-// empty, and the file is saved empty whatever SaveHistory says. lastRunLine
-// and the search state stay as they are.
-void clearHistory(const HistoryList* list, const HistoryFile* file);
+// empty, and the file is saved empty whatever SaveHistory says, also one that
+// could not be read. lastRunLine and the search state stay as they are.
+void clearHistory(const HistoryList* list, HistoryFile* file);
 
 // F8. editText: the edit field's text now (used when a new search starts).
 // Returns 1 when an entry was selected, 0 when the caller should sound

@@ -49,6 +49,9 @@ HistoryList comboHistoryList(HWND combo) {
 }
 
 static int replaceFile(void*, const char* newPath, const char* oldPath) {
+    // Windows refuses to replace a read-only file; Wine would replace it.
+    DWORD attributes = GetFileAttributesA(oldPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
     if (MoveFileExA(newPath, oldPath, MOVEFILE_REPLACE_EXISTING)) return 1;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return 0;
     // Windows 95 and 98 know no MoveFileExA: the old file goes first.
@@ -56,7 +59,12 @@ static int replaceFile(void*, const char* newPath, const char* oldPath) {
     return MoveFileA(newPath, oldPath) != 0;
 }
 
-HistoryFile historyFileAt(const char* path) {
-    HistoryFile file = {path, 0, replaceFile};
+static void tellUser(void* owner, const char* message) {
+    MessageBeep(MB_ICONEXCLAMATION);
+    MessageBoxA(static_cast<HWND>(owner), message, "Pexor - Fehler", MB_ICONEXCLAMATION);
+}
+
+HistoryFile historyFileAt(const char* path, HWND owner) {
+    HistoryFile file = {path, owner, replaceFile, tellUser, 0, 0};
     return file;
 }

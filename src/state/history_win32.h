@@ -10,7 +10,8 @@
 HistoryList comboHistoryList(HWND combo);
 
 // The history file at path; a finished new copy replaces the old file in one
-// step where the system can (MoveFileExA), else by delete and move.
-HistoryFile historyFileAt(const char* path);
+// step where the system can (MoveFileExA), else by delete and move, but never
+// a read-only file. Failures are told in a message box owned by owner.
+HistoryFile historyFileAt(const char* path, HWND owner);
 
 #endif

@@ -7,13 +7,13 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "settings.h"  // the range of MaxHistory
+
 enum {
     HOTKEY_NAME_CAPACITY = 10,  // a name of at most 9 characters
     HOTKEY_KEY_COUNT = 64,      // rows before the empty end row
     // "Strg + Alt + " and a name
     HOTKEY_TEXT_CAPACITY = 13 + HOTKEY_NAME_CAPACITY,
-    MAX_HISTORY_LOWEST = 1,
-    MAX_HISTORY_HIGHEST = 999,
     // "*.ext#*.ext#Alle Dateien (*.*)#*.*#" for an extension of up to 17 characters
     BROWSE_FILTER_CAPACITY = 64
 };

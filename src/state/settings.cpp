@@ -55,7 +55,8 @@ void readSettingsFrom(Settings* s, const ProfileStore* p, const ShellQuery* q) {
     p->readText(p->context, SETUP_SECTION, "AliasFile", DEFAULT_ALIAS_FILE, s->AliasFile,
                 PATH_CAPACITY);
     s->SaveHistory = readKey(p, "SaveHistory", 1);
-    s->MaxHistory = readKey(p, "MaxHistory", 25);
+    s->MaxHistory = maxHistoryFromFile(p->readInt(p->context, SETUP_SECTION, "MaxHistory",
+                                                  DEFAULT_MAX_HISTORY));
     s->Tooltips = readKey(p, "Tooltips", 1);
     s->Hotkey = readKey(p, "Hotkey", 0);
     s->AutoHide = readKey(p, "AutoHide", 0);
@@ -65,26 +66,57 @@ void readSettingsFrom(Settings* s, const ProfileStore* p, const ShellQuery* q) {
     resolveShell(s->Shell, p, q);
 }
 
-static void writeKey(const ProfileStore* p, const char* key, int32_t value) {
-    char text[INT_TEXT_CAPACITY];
-    p->writeText(p->context, SETUP_SECTION, key, intToText(value, text));
+uint16_t maxHistoryFromFile(uint32_t value) {
+    int32_t number = (int32_t)value;
+    if (number < MAX_HISTORY_LOWEST) return DEFAULT_MAX_HISTORY;
+    if (number > MAX_HISTORY_HIGHEST) return MAX_HISTORY_HIGHEST;
+    return (uint16_t)number;
 }
 
-void writeSettingsTo(const Settings* s, const ProfileStore* p) {
-    p->writeText(p->context, SETUP_SECTION, "BaseDir", s->BaseDir);
-    writeKey(p, "CheckInternal", s->CheckInternal);
-    writeKey(p, "DirectExecute", s->DirectExecute);
-    writeKey(p, "Exit", s->Exit);
-    writeKey(p, "Top", s->Top);
-    writeKey(p, "Save", s->Save);
-    writeKey(p, "CheckAlias", s->CheckAlias);
-    p->writeText(p->context, SETUP_SECTION, "AliasFile", s->AliasFile);
-    writeKey(p, "SaveHistory", s->SaveHistory);
-    writeKey(p, "MaxHistory", s->MaxHistory);
-    writeKey(p, "Tooltips", s->Tooltips);
-    writeKey(p, "Hotkey", s->Hotkey);
-    writeKey(p, "AutoHide", s->AutoHide);
-    writeKey(p, "AutoHideDelay", s->AutoHideDelay);
-    writeKey(p, "TrayIcon", s->TrayIcon);
-    writeKey(p, "SysStartup", s->SysStartup);
+static int writeKey(const ProfileStore* p, const char* key, int32_t value) {
+    char text[INT_TEXT_CAPACITY];
+    return p->writeText(p->context, SETUP_SECTION, key, intToText(value, text));
+}
+
+// Every key is tried, also after a failure: what can be written is.
+int writeSettingsTo(const Settings* s, const ProfileStore* p) {
+    int all = p->writeText(p->context, SETUP_SECTION, "BaseDir", s->BaseDir);
+    all &= writeKey(p, "CheckInternal", s->CheckInternal);
+    all &= writeKey(p, "DirectExecute", s->DirectExecute);
+    all &= writeKey(p, "Exit", s->Exit);
+    all &= writeKey(p, "Top", s->Top);
+    all &= writeKey(p, "Save", s->Save);
+    all &= writeKey(p, "CheckAlias", s->CheckAlias);
+    all &= p->writeText(p->context, SETUP_SECTION, "AliasFile", s->AliasFile);
+    all &= writeKey(p, "SaveHistory", s->SaveHistory);
+    all &= writeKey(p, "MaxHistory", s->MaxHistory);
+    all &= writeKey(p, "Tooltips", s->Tooltips);
+    all &= writeKey(p, "Hotkey", s->Hotkey);
+    all &= writeKey(p, "AutoHide", s->AutoHide);
+    all &= writeKey(p, "AutoHideDelay", s->AutoHideDelay);
+    all &= writeKey(p, "TrayIcon", s->TrayIcon);
+    all &= writeKey(p, "SysStartup", s->SysStartup);
+    return all;
+}
+
+int settingsNotSavedMessage(const char* path, char* out, size_t capacity) {
+    int whole = copyText(out, capacity, "Die Einstellungen konnten nicht in ");
+    whole = appendText(out, capacity, path) && whole;
+    return appendText(out, capacity,
+                      " gespeichert werden. Sie gelten, bis Pexor beendet wird.") &&
+           whole;
+}
+
+// The nearest of low .. high, low winning when high is below it.
+static int clampTo(int value, int low, int high) {
+    if (value > high) value = high;
+    return value < low ? low : value;
+}
+
+BarPlace fitBarInto(BarPlace wanted, int height, int minWidth, ScreenArea area) {
+    BarPlace place;
+    place.width = clampTo(wanted.width, minWidth, area.right - area.left);
+    place.left = clampTo(wanted.left, area.left, area.right - place.width);
+    place.top = clampTo(wanted.top, area.top, area.bottom - height);
+    return place;
 }

@@ -8,7 +8,13 @@
 #include <stddef.h>
 #include <stdint.h>
 
-enum { PATH_CAPACITY = 260 };
+enum {
+    PATH_CAPACITY = 260,
+    // What the properties dialog can store as MaxHistory.
+    MAX_HISTORY_LOWEST = 1,
+    MAX_HISTORY_HIGHEST = 999,
+    DEFAULT_MAX_HISTORY = 25
+};
 
 struct Settings {
     char BaseDir[PATH_CAPACITY];  // the start directory
@@ -52,7 +58,8 @@ struct ProfileStore {
                      char* out, size_t capacity);
     // The key read as an integer, or fallback when missing (the platform's reading).
     uint32_t (*readInt)(void* context, const char* section, const char* key, int32_t fallback);
-    void (*writeText)(void* context, const char* section, const char* key, const char* value);
+    // 0 when the value could not be written.
+    int (*writeText)(void* context, const char* section, const char* key, const char* value);
 };
 
 // Answers the shell resolution needs from the platform.
@@ -70,8 +77,37 @@ void derivePathsFrom(const char* exePath, char* ini, char* history);
 // start-up, which serves as the default of BaseDir. Resolves the shell program.
 void readSettingsFrom(Settings* s, const ProfileStore* profile, const ShellQuery* shell);
 
-// Writes every [Setup] key except Shell, in the fixed order.
-void writeSettingsTo(const Settings* s, const ProfileStore* profile);
+// MaxHistory as the profile service read it, brought into the range the
+// properties dialog stores, so that no setting can empty the history: above
+// the range the nearest value, 999 (whoever wrote it wanted many lines); below
+// it, 0 or negative, the default 25 (a text that is not a number reads as 0
+// as well, and the nearest value, 1, would throw away all lines but one).
+uint16_t maxHistoryFromFile(uint32_t value);
+
+// Writes every [Setup] key except Shell, in the fixed order; 1 when every
+// key was written.
+int writeSettingsTo(const Settings* s, const ProfileStore* profile);
+
+// "Die Einstellungen konnten nicht in <path> gespeichert werden. ..."; 0 when
+// it did not fit.
+enum { SETTINGS_MESSAGE_CAPACITY = 512 };
+int settingsNotSavedMessage(const char* path, char* out, size_t capacity);
+
+// The command bar's place: outer left and top edge and width, in pixels, as
+// [Geometry] stores them; and a rectangle of the screen.
+struct BarPlace {
+    int left, top, width;
+};
+struct ScreenArea {
+    int left, top, right, bottom;
+};
+
+// Where the bar goes, whatever [Geometry] says or where it was dragged to: a
+// width outside minWidth .. the area's width becomes the nearest of the two,
+// then the bar (of the given height) is moved into the area, its left and top
+// edge winning where it cannot fit. Used before the bar is shown and before
+// its place is stored, so that the next start finds it too.
+BarPlace fitBarInto(BarPlace wanted, int height, int minWidth, ScreenArea area);
 
 // Profile integers keep their low 16 bits, unsigned.
 inline uint16_t low16(uint32_t value) { return (uint16_t)(value & 0xFFFFu); }

@@ -15,9 +15,9 @@ static uint32_t profileReadInt(void* context, const char* section, const char* k
     return GetPrivateProfileIntA(section, key, fallback, profilePath(context));
 }
 
-static void profileWriteText(void* context, const char* section, const char* key,
-                             const char* value) {
-    WritePrivateProfileStringA(section, key, value, profilePath(context));
+static int profileWriteText(void* context, const char* section, const char* key,
+                            const char* value) {
+    return WritePrivateProfileStringA(section, key, value, profilePath(context)) != 0;
 }
 
 ProfileStore profileFileStore(const char* path) {
@@ -60,7 +60,7 @@ void readSettings() {
     readSettingsFrom(&settings, &store, &query);
 }
 
-void writeSettings() {
+int writeSettings() {
     ProfileStore store = profileFileStore(iniPath);
-    writeSettingsTo(&settings, &store);
+    return writeSettingsTo(&settings, &store);
 }

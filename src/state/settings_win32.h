@@ -11,8 +11,8 @@ void deriveSettingsPaths(HINSTANCE instance);
 // Every [Setup] key of iniPath into settings; settings.BaseDir must hold the
 // start directory. Resolves the shell program into settings.Shell.
 void readSettings();
-// Every [Setup] key except Shell into iniPath. Failures are silent.
-void writeSettings();
+// Every [Setup] key except Shell into iniPath; 1 when all were written.
+int writeSettings();
 
 // A ProfileStore on the profile file at path (which must outlive the store).
 ProfileStore profileFileStore(const char* path);

@@ -70,11 +70,32 @@ static void writeGeometry(const char* key, int value) {
     WritePrivateProfileStringA(GEOMETRY_SECTION, key, intToText(value, text), iniPath);
 }
 
-static void writePosition(HWND bar) {
+static int barHeight() { return 2 * windowBorder() + BAR_CONTENT_HEIGHT; }
+static int barMinWidth() { return 2 * windowBorder() + BAR_MIN_CONTENT_WIDTH; }
+
+// The primary screen without the taskbar.
+static ScreenArea workArea() {
+    RECT rect;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0))
+        SetRect(&rect, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    ScreenArea area = {(int)rect.left, (int)rect.top, (int)rect.right, (int)rect.bottom};
+    return area;
+}
+
+// Where the bar is, as it may be stored: inside the work area, so that the
+// next start finds it even after it was dragged partly off the screen.
+static BarPlace storablePlace(HWND bar) {
     RECT rect;
     GetWindowRect(bar, &rect);
-    writeGeometry("Left", rect.left);
-    writeGeometry("Top", rect.top);
+    BarPlace place = {(int)rect.left, (int)rect.top, (int)(rect.right - rect.left)};
+    return fitBarInto(place, barHeight(), barMinWidth(), workArea());
+}
+
+static void writePlace(HWND bar, int withWidth) {
+    BarPlace place = storablePlace(bar);
+    writeGeometry("Left", place.left);
+    writeGeometry("Top", place.top);
+    if (withWidth) writeGeometry("Width", place.width);
 }
 
 static void buildMenu() {
@@ -110,18 +131,12 @@ static void registerStartup() {
     RegCloseKey(key);
 }
 
-// From [Geometry], kept on the primary screen at its right and bottom edges.
+// From [Geometry], whole inside the work area whatever the file says.
 static void placeBar(HWND bar) {
-    int border = windowBorder();
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    int left = readGeometry("Left", DEFAULT_LEFT);
-    int top = readGeometry("Top", DEFAULT_TOP);
-    int width = readGeometry("Width", DEFAULT_WIDTH);
-    int height = 2 * border + BAR_CONTENT_HEIGHT;
-    if (left + width > screenWidth) left = screenWidth - width;
-    if (top + height > screenHeight) top = screenHeight - height;
-    MoveWindow(bar, left, top, width, height, TRUE);
+    BarPlace wanted = {readGeometry("Left", DEFAULT_LEFT), readGeometry("Top", DEFAULT_TOP),
+                       readGeometry("Width", DEFAULT_WIDTH)};
+    BarPlace place = fitBarInto(wanted, barHeight(), barMinWidth(), workArea());
+    MoveWindow(bar, place.left, place.top, place.width, barHeight(), TRUE);
 }
 
 static void changeToStartDirectory(HWND bar) {
@@ -158,9 +173,9 @@ void createCommandBar(HWND owner) {
     HWND box = combo(bar);
     SendMessageA(box, CB_LIMITTEXT, COMMAND_LINE_LENGTH, 0);
     history = comboHistoryList(box);
-    historyFile = historyFileAt(historyPath);
+    historyFile = historyFileAt(historyPath, bar);
     SendMessageA(box, CB_INSERTSTRING, 0, (LPARAM) "");
-    if (settings.SaveHistory == 1) loadHistoryFile(&history, historyPath, settings.MaxHistory);
+    if (settings.SaveHistory == 1) loadHistoryFile(&history, &historyFile, settings.MaxHistory);
     SendMessageA(box, CB_SETCURSEL, 0, 0);
     SetWindowPos(bar, settings.Top == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
@@ -180,14 +195,12 @@ void createCommandBar(HWND owner) {
 static void layOut(HWND bar) {
     RECT rect;
     GetWindowRect(bar, &rect);
-    int save = settings.Save == 1;
-    if (save) writePosition(bar);
+    if (settings.Save == 1) writePlace(bar, 1);
     int width = rect.right - rect.left;
     RECT comboRect;
     GetWindowRect(combo(bar), &comboRect);
     MoveWindow(combo(bar), COMBO_LEFT, 0, width - 2 * windowBorder() - COMBO_RIGHT_SPACE,
                comboRect.bottom - comboRect.top, TRUE);
-    if (save) writeGeometry("Width", width);
 }
 
 // After a change of the display: back inside at the right and bottom edges.
@@ -206,19 +219,23 @@ static void keepOnScreen(HWND bar) {
 }
 
 static void limitTracking(MINMAXINFO* info) {
-    int border = windowBorder();
-    info->ptMinTrackSize.x = 2 * border + BAR_MIN_CONTENT_WIDTH;
-    info->ptMinTrackSize.y = 2 * border + BAR_CONTENT_HEIGHT;
-    info->ptMaxTrackSize.y = 2 * border + BAR_CONTENT_HEIGHT;
+    info->ptMinTrackSize.x = barMinWidth();
+    info->ptMinTrackSize.y = barHeight();
+    info->ptMaxTrackSize.y = barHeight();
 }
 
+// The field holds at most what can be typed, but a line picked from the
+// history may be longer: it is refused whole, never run cut.
 static void runLine(HWND bar) {
+    char text[HISTORY_READ_CAPACITY];
     char line[LINE_CAPACITY];
-    GetDlgItemTextA(bar, IDC_COMMAND_COMBO, line, sizeof line);
-    trimRight(line);
-    trimLeft(line);
-    if (line[0] == '\0') return;
-    int result = executeCommandLine(bar, line);
+    int whole = GetWindowTextLengthA(combo(bar)) < (int)sizeof text;
+    GetDlgItemTextA(bar, IDC_COMMAND_COMBO, text, sizeof text);
+    trimRight(text);
+    trimLeft(text);
+    if (text[0] == '\0') return;
+    int result = whole && copyText(line, sizeof line, text) ? executeCommandLine(bar, line)
+                                                           : EXEC_LINE_TOO_LONG;
     if (result != EXEC_DONE) {
         showExecError(bar, result);
         return;
@@ -389,7 +406,7 @@ static void onMouse(HWND bar, UINT message, LPARAM position) {
     } else if (dragging && message == WM_LBUTTONUP) {
         ReleaseCapture();
         dragging = 0;
-        if (settings.Save == 1) writePosition(bar);
+        if (settings.Save == 1) writePlace(bar, 0);
     }
 }
 

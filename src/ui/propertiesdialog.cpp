@@ -189,6 +189,15 @@ static void applyStartWithWindows() {
     RegCloseKey(key);
 }
 
+// The settings still apply until the program ends; the user learns that the
+// file (read-only, say) does not keep them.
+static void tellNotSaved(HWND dialog) {
+    char text[SETTINGS_MESSAGE_CAPACITY];
+    settingsNotSavedMessage(iniPath, text, sizeof text);
+    MessageBeep(MB_ICONEXCLAMATION);
+    MessageBoxA(dialog, text, "Pexor - Fehler", MB_ICONEXCLAMATION);
+}
+
 static void onOk(HWND dialog) {
     int row = selectedHotkeyRow(dialog);
     if (!registerHotkey(HotkeyKeyTable[row].code)) {
@@ -199,7 +208,7 @@ static void onOk(HWND dialog) {
     }
     readControls(dialog, row);
     settings.MaxHistory = boundMaxHistory(settings.MaxHistory);
-    writeSettings();
+    if (!writeSettings()) tellNotSaved(dialog);
     loadMacroTable();
     activateDialogTooltip(commandBarWindow, settings.Tooltips);
     SetWindowPos(commandBarWindow, settings.Top == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

@@ -1,5 +1,6 @@
-// The command history: loading (line ends, long lines, MaxHistory), recording,
-// trimming, clearing, the F8 search and saving without ever losing the old file.
+// The command history: loading (line ends, long lines, control characters,
+// MaxHistory), recording, trimming, clearing, the F8 search, and saving
+// without ever losing the old file or failing without a word.
 #include "state/history.h"
 
 #include <gtest/gtest.h>
@@ -60,10 +61,13 @@ void writeBytes(const std::string& path, const std::string& bytes) { std::ofstre
 int renameInPlace(void*, const char* newPath, const char* oldPath) { return rename(newPath, oldPath) == 0; }
 int refuseToReplace(void*, const char*, const char*) { return 0; }
 
+void remember(void* told, const char* message) { static_cast<Lines*>(told)->push_back(message); }
+
 class History : public testing::Test {
 protected:
     std::string dir, path, newPath;
     HistoryFile file{};
+    Lines told;  // the messages the user saw
     Settings s{};
     MemoryList box;
     HistoryList list = box.list();
@@ -73,7 +77,7 @@ protected:
         dir = mkdtemp(name);
         path = dir + "/pexor.his";
         newPath = path + HISTORY_NEW_SUFFIX;
-        file = HistoryFile{path.c_str(), nullptr, renameInPlace};
+        file = HistoryFile{path.c_str(), &told, renameInPlace, remember, 0, 0};
         s.MaxHistory = 25;
         s.SaveHistory = 1;
         lastRunLine[0] = '\0';
@@ -81,39 +85,48 @@ protected:
         lastSearchHit = 0;
     }
     void TearDown() override { fs::remove_all(dir); }
+    std::string named(std::string message) { return message.replace(message.find('*'), 1, path); }
     void hold(const Lines& lines) {
         box.entries = {""};
         box.entries.insert(box.entries.end(), lines.begin(), lines.end());
     }
 };
 
-const std::string A1023(1023, 'a'), B1023(1023, 'b'), NO_FILE = "(no file)";
+const std::string A1022(1022, 'a'), A1023(1023, 'a'), NO_FILE = "(no file)", FOLDER = "(a folder)";
+const std::string UNREAD = "Die Historie in * konnte nicht gelesen werden. Die Datei wird nicht "
+                           "überschrieben, solange sie nicht gelesen werden kann.";
+const std::string NOT_SAVED = "Die Historie konnte nicht in * gespeichert werden. Die Datei bleibt, wie sie war.";
 
-// Loaded into an empty list: entries, entry 0 included.
-TEST_F(History, LoadAppendsFileLinesAfterEntryZeroUpToMaxHistory) {
-    struct { const char* what; std::string file; uint16_t max; Lines entries; } cases[] = {
-        {"missing file: the list is left alone", NO_FILE, 25, {}},
-        {"empty file", "", 25, {""}},
-        {"newest first, the last line without line end", "a\nb\nlast", 25, {"", "a", "b", "last"}},
-        {"empty lines and blanks are entries", "\n x\t \n\n", 25, {"", "", " x\t ", ""}},
-        {"longer than MaxHistory: the newest", "1\n2\n3\n", 2, {"", "1", "2"}},
-        {"MaxHistory 0: none", "1\n", 0, {""}},
-        {"1022 characters", std::string(1022, 'a') + "\n", 25, {"", std::string(1022, 'a')}},
-        // The line end right after a full piece ends it; as an entry of its
-        // own it would come back one more with every save and load.
-        {"1023: one piece", A1023 + "\nz\n", 25, {"", A1023, "z"}},
-        {"1023 then an empty line", A1023 + "\n\n", 25, {"", A1023, ""}},
-        {"1023 at the end of the file", A1023, 25, {"", A1023}},
-        {"1024: two pieces", A1023 + "c\n", 25, {"", A1023, "c"}},
-        {"2046: two full pieces", A1023 + B1023 + "\n", 25, {"", A1023, B1023}},
-        {"pieces count toward MaxHistory", A1023 + B1023 + "ccc\nd\n", 2, {"", A1023, B1023}},
+// Loaded into an empty list: entries, entry 0 included, and what the user is told.
+TEST_F(History, LoadKeepsEveryByteButLineEndsAndEachLineIsOneEntry) {
+    struct { const char* what; std::string file; uint16_t max; Lines entries; int unread; } cases[] = {
+        {"missing file: the list is left alone", NO_FILE, 25, {}, 0},
+        {"a folder cannot be read: told, and never overwritten", FOLDER, 25, {""}, 1},
+        {"empty file", "", 25, {""}, 0},
+        {"newest first, the last line without line end", "a\r\nb\nlast", 25, {"", "a", "b", "last"}, 0},
+        {"empty lines and blanks are entries", "\r\n x\t \r\n\r\n", 25, {"", "", " x\t ", ""}, 0},
+        {"Ctrl-Z is a byte like any other", "a\x1A\r\nb\x1A\x1A" "c\r\nd\r\n", 25, {"", "a\x1A", "b\x1A\x1A" "c", "d"}, 0},
+        {"a CR not before the line feed stays", "a\rb\r\r\n\r", 25, {"", "a\rb\r", "\r"}, 0},
+        {"NUL bytes are dropped, the rest of the line kept", std::string("a\0b\r\n\0\n", 7), 25, {"", "ab", ""}, 0},
+        {"longer than MaxHistory: the newest", "1\n2\n3\n", 2, {"", "1", "2"}, 0},
+        {"MaxHistory 0: none", "1\n", 0, {""}, 0},
+        {"1022 characters and CR LF", A1022 + "\r\nz", 25, {"", A1022, "z"}, 0},
+        {"1023 characters and CR LF", A1023 + "\r\nz", 25, {"", A1023, "z"}, 0},
+        // Longer lines are one entry of their first 1023 bytes: no line that
+        // long can run, and as several entries it would push others out.
+        {"1024 and more: one entry", A1023 + "b\r\n" + A1023 + std::string(2000, 'c') + "\nz", 2, {"", A1023, A1023}, 0},
     };
     for (auto& c : cases) {
-        fs::remove(path);
-        if (c.file != NO_FILE) writeBytes(path, c.file);
+        fs::remove_all(path);
+        if (c.file == FOLDER) fs::create_directory(path);
+        else if (c.file != NO_FILE) writeBytes(path, c.file);
         box.entries.clear();
-        loadHistoryFile(&list, path.c_str(), c.max);
+        told.clear();
+        file.unread = file.told = 0;
+        loadHistoryFile(&list, &file, c.max);
         EXPECT_EQ(box.entries, c.entries) << c.what;
+        EXPECT_EQ(file.unread, c.unread) << c.what;
+        EXPECT_EQ(told, c.unread ? Lines{named(UNREAD)} : Lines{}) << c.what;
     }
 }
 
@@ -126,6 +139,8 @@ TEST_F(History, RecordInsertsNewestFirstUnlessTheLineJustRan) {
         {"MaxHistory 1: replaces", 1, {"old"}, {"a", "b"}, {"b"}},
         {"MaxHistory 2: oldest go first", 2, {"x", "y", "z"}, {"a"}, {"a", "x"}},
         {"MaxHistory 0: entry 0 alone", 0, {"x", "y"}, {"a", "b"}, {}},
+        // It would come back as two lines.
+        {"a line feed in it: not recorded", 25, {"x"}, {"a\nb", "c\r\nd"}, {"x"}},
     };
     for (auto& c : cases) {
         hold(c.loaded);
@@ -147,12 +162,12 @@ TEST_F(History, RecordInsertsNewestFirstUnlessTheLineJustRan) {
 TEST_F(History, TrimKeepsTheNewestLinesAndSaveHistoryDecidesUnlessClearing) {
     enum Op { RECORD, TRIM, CLEAR };
     struct { Op op; uint16_t max; int32_t saveHistory; Lines lines; std::string file; } cases[] = {
-        {RECORD, 25, 1, {"c", "b", "a"}, "c\nb\na\n"}, {RECORD, 25, 0, {"c", "b", "a"}, "on disk\n"},
-        {RECORD, 25, 2, {"c", "b", "a"}, "on disk\n"},   {TRIM, 1, 1, {"b"}, "b\n"},
-        {TRIM, 1, 0, {"b"}, "on disk\n"},                {TRIM, 1, 2, {"b"}, "on disk\n"},
-        {TRIM, 2, 1, {"b", "a"}, "b\na\n"},              {TRIM, 0, 1, {}, ""},
-        {TRIM, 65535, 1, {"b", "a"}, "b\na\n"},          {CLEAR, 25, 1, {}, ""},
-        {CLEAR, 25, 0, {}, ""},                          {RECORD, 0, 1, {}, ""},
+        {RECORD, 25, 1, {"c", "b", "a"}, "c\r\nb\r\na\r\n"}, {RECORD, 25, 0, {"c", "b", "a"}, "on disk\n"},
+        {RECORD, 25, 2, {"c", "b", "a"}, "on disk\n"},         {TRIM, 1, 1, {"b"}, "b\r\n"},
+        {TRIM, 1, 0, {"b"}, "on disk\n"},                      {TRIM, 1, 2, {"b"}, "on disk\n"},
+        {TRIM, 2, 1, {"b", "a"}, "b\r\na\r\n"},             {TRIM, 0, 1, {}, ""},
+        {TRIM, 65535, 1, {"b", "a"}, "b\r\na\r\n"},         {CLEAR, 25, 1, {}, ""},
+        {CLEAR, 25, 0, {}, ""},                                {RECORD, 0, 1, {}, ""},
     };
     for (auto& c : cases) {
         SCOPED_TRACE("operation " + std::to_string(c.op) + ", MaxHistory " + std::to_string(c.max) +
@@ -248,30 +263,85 @@ TEST_F(History, SaveWritesEachLineNewestFirstAndKeepsTheOldFileUntilTheNewOneIsC
         return renameInPlace(nullptr, newPath, oldPath);
     };
     writeBytes(path, "old\n");
-    hold({"a", " b ", "", "x\ty", "d:\\"});
-    HistoryFile target{path.c_str(), &seen, spy};
+    hold({"a", " b ", "", "x\ty\x1Az\r", "d:\\"});
+    HistoryFile target{path.c_str(), &seen, spy, nullptr, 0, 0};
     EXPECT_EQ(saveHistoryFile(&list, &target), 1);
     EXPECT_EQ(seen.old, "old\n");
-    EXPECT_EQ(seen.fresh, "a\n b \n\nx\ty\nd:\\\n");
+    EXPECT_EQ(seen.fresh, "a\r\n b \r\n\r\nx\ty\x1Az\r\r\nd:\\\r\n");
     EXPECT_EQ(readBytes(path), seen.fresh);
     EXPECT_FALSE(fs::exists(newPath));
 }
 
-TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByte) {
-    enum Fault { NEW_FILE_BLOCKED, ENTRY_UNREADABLE, REPLACE_FAILS, DISK_FULL };
-    for (Fault fault : {NEW_FILE_BLOCKED, ENTRY_UNREADABLE, REPLACE_FAILS, DISK_FULL}) {
-        writeBytes(path, "old 1\nold 2\n");
+// One message for a run of failed saves; the next success ends the run.
+TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByteAndIsToldOnce) {
+    enum Fault { NEW_FILE_BLOCKED, ENTRY_UNREADABLE, REPLACE_FAILS, DISK_FULL, HISTORY_IS_A_FOLDER };
+    for (Fault fault : {NEW_FILE_BLOCKED, ENTRY_UNREADABLE, REPLACE_FAILS, DISK_FULL, HISTORY_IS_A_FOLDER}) {
+        SCOPED_TRACE("fault " + std::to_string(fault));
+        std::string old = "old 1\nold 2\n";
+        fs::remove_all(path);
+        if (fault == HISTORY_IS_A_FOLDER) fs::create_directories(path + "/inside"), old = "";
+        else writeBytes(path, old);
         hold({"new 1", "new 2", "new 3"});
+        told.clear();
         HistoryFile target = file;
-        if (fault == NEW_FILE_BLOCKED) fs::create_directories(newPath + "/inside");
         if (fault == ENTRY_UNREADABLE) box.unreadable = 2;
         if (fault == REPLACE_FAILS) target.replace = refuseToReplace;
-        if (fault == DISK_FULL) fs::create_symlink("/dev/full", newPath);
-        EXPECT_EQ(saveHistoryFile(&list, &target), 0) << "fault " << fault;
-        EXPECT_EQ(readBytes(path), "old 1\nold 2\n") << "fault " << fault;
-        EXPECT_FALSE(fs::is_regular_file(newPath) || fs::is_symlink(newPath)) << "fault " << fault << ": left behind";
+        for (int again = 0; again < 2; again++) {
+            if (fault == NEW_FILE_BLOCKED) fs::create_directories(newPath + "/inside");
+            if (fault == DISK_FULL) fs::create_symlink("/dev/full", newPath);
+            EXPECT_EQ(saveHistoryFile(&list, &target), 0);
+        }
+        EXPECT_EQ(readBytes(path), old);
+        EXPECT_FALSE(fs::is_regular_file(newPath) || fs::is_symlink(newPath)) << "left behind";
+        EXPECT_EQ(told, Lines{named(NOT_SAVED)});
         fs::remove_all(newPath);
         box.unreadable = -1;
+        if (fault == HISTORY_IS_A_FOLDER) fs::remove_all(path);
+        target.replace = renameInPlace;
+        EXPECT_EQ(saveHistoryFile(&list, &target), 1);
+        target.replace = refuseToReplace;
+        EXPECT_EQ(saveHistoryFile(&list, &target), 0);
+        EXPECT_EQ(told.size(), 2u) << "told again after a success";
+    }
+}
+
+// A file that could not be read at start (locked by another program, say)
+// is never overwritten: each save first tries to read it, and once it can,
+// its lines follow the newer ones. Only clearing, which the user asked for,
+// empties it.
+TEST_F(History, AFileThatCouldNotBeReadIsKeptAndJoinedOnceItCanBe) {
+    struct { const char* what; bool clear; uint16_t max; Lines lines; std::string file; } cases[] = {
+        {"joined", false, 25, {"new", "old 1", "old 2"}, "new\r\nold 1\r\nold 2\r\n"},
+        {"joined up to MaxHistory", false, 2, {"new", "old 1"}, "new\r\nold 1\r\n"},
+        {"cleared", true, 25, {}, ""},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(path);
+        fs::create_directory(path);  // cannot be read
+        box.entries.clear();
+        told.clear();
+        file.unread = file.told = 0;
+        s.MaxHistory = c.max;
+        loadHistoryFile(&list, &file, c.max);
+        ASSERT_EQ(file.unread, 1);
+        if (!c.clear) {
+            recordRunLine(&list, "first", &s, &file);  // still unreadable: left alone, not told again
+            EXPECT_TRUE(fs::is_directory(path));
+            fs::remove(path);
+            writeBytes(path, "old 1\r\nold 2\r\n");
+            lastRunLine[0] = '\0';
+            hold({});
+            recordRunLine(&list, "new", &s, &file);
+        } else {
+            fs::remove(path);
+            writeBytes(path, "old 1\r\n");
+            clearHistory(&list, &file);
+        }
+        EXPECT_EQ(box.lines(), c.lines);
+        EXPECT_EQ(readBytes(path), c.file);
+        EXPECT_EQ(told, Lines{named(UNREAD)});
+        EXPECT_EQ(file.unread, 0);
     }
 }
 

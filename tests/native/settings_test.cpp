@@ -19,6 +19,7 @@ namespace {
 struct FakeProfile {
     std::map<std::string, std::string> values;  // "section/key" -> text
     std::vector<std::string> written;           // keys in the order written
+    bool readOnly = false;                      // every write fails
 
     static FakeProfile* of(void* c) { return static_cast<FakeProfile*>(c); }
     static void readText(void* c, const char* section, const char* key, const char* fallback, char* out,
@@ -31,9 +32,11 @@ struct FakeProfile {
         if (it == of(c)->values.end() || it->second.empty()) return (uint32_t)fallback;
         return (uint32_t)strtoll(it->second.c_str(), nullptr, 10);
     }
-    static void writeText(void* c, const char* section, const char* key, const char* value) {
-        of(c)->values[std::string(section) + "/" + key] = value;
+    static int writeText(void* c, const char* section, const char* key, const char* value) {
         of(c)->written.push_back(key);
+        if (of(c)->readOnly) return 0;
+        of(c)->values[std::string(section) + "/" + key] = value;
+        return 1;
     }
     ProfileStore store() { return ProfileStore{this, readText, readInt, writeText}; }
 };
@@ -109,7 +112,23 @@ TEST(SettingsRead, IntegersKeepTheirLow16BitsUnsigned) {
         FakeProfile profile;
         for (const IntegerKey& k : IntegerKeys) profile.values[std::string("Setup/") + k.key] = c.text;
         Settings s = readWith(profile);
-        for (const IntegerKey& k : IntegerKeys) EXPECT_EQ(k.get(s), c.stored) << k.key << "=" << c.text;
+        for (const IntegerKey& k : IntegerKeys) {
+            if (strcmp(k.key, "MaxHistory") == 0) continue;  // a test of its own below
+            EXPECT_EQ(k.get(s), c.stored) << k.key << "=" << c.text;
+        }
+    }
+}
+
+// No value in the file may empty the history at the next save.
+TEST(SettingsRead, MaxHistoryOutsideTheDialogsRangeIsTheNearestValueOrTheDefault) {
+    const struct { const char* text; long stored; } cases[] = {
+        {"1", 1},      {"999", 999},   {"12abc", 12},  {"1000", 999}, {"65536", 999},
+        {"65537", 999}, {"abc", 25}, {"0", 25}, {"-5", 25}, {"", 25},
+    };
+    for (auto& c : cases) {
+        FakeProfile profile;
+        profile.values["Setup/MaxHistory"] = c.text;
+        EXPECT_EQ(readWith(profile).MaxHistory, c.stored) << "|" << c.text << "|";
     }
 }
 
@@ -146,24 +165,55 @@ TEST(SettingsWrite, WritesEveryKeyButShellInOrderAndReadsBackTheSame) {
     copyText(s.Shell, sizeof s.Shell, "resolved.exe");
     long value = 0;
     for (const IntegerKey& k : IntegerKeys) k.set(s, value++ % 3);
-    s.MaxHistory = 65535;
+    s.MaxHistory = 999;
     s.Hotkey = 0x50;
     s.AutoHideDelay = 90;
     ProfileStore store = profile.store();
-    writeSettingsTo(&s, &store);
+    EXPECT_EQ(writeSettingsTo(&s, &store), 1);
 
     std::vector<std::string> order = {"BaseDir"};
     for (const IntegerKey& k : IntegerKeys) order.push_back(k.key);
     order.insert(order.begin() + 7, "AliasFile");
     EXPECT_EQ(profile.written, order);
     EXPECT_EQ(profile.values["Setup/Shell"], "c:\\by\\hand.exe");
-    EXPECT_EQ(profile.values["Setup/MaxHistory"], "65535");
+    EXPECT_EQ(profile.values["Setup/MaxHistory"], "999");
     EXPECT_EQ(profile.values["Setup/Hotkey"], "80");
 
     Settings back = readWith(profile, FakeShell(), "ignored");
     EXPECT_STREQ(back.BaseDir, s.BaseDir);
     EXPECT_STREQ(back.AliasFile, s.AliasFile);
     for (const IntegerKey& k : IntegerKeys) EXPECT_EQ(k.get(back), k.get(s)) << k.key;
+
+    // A read-only file: reported, and still every key is tried.
+    profile.readOnly = true;
+    profile.written.clear();
+    EXPECT_EQ(writeSettingsTo(&s, &store), 0);
+    EXPECT_EQ(profile.written, order);
+    char text[SETTINGS_MESSAGE_CAPACITY];
+    EXPECT_EQ(settingsNotSavedMessage("c:\\pexor.ini", text, sizeof text), 1);
+    EXPECT_STREQ(text, "Die Einstellungen konnten nicht in c:\\pexor.ini gespeichert werden. "
+                       "Sie gelten, bis Pexor beendet wird.");
+}
+
+// The bar in a 1024 x 768 work area (below a taskbar of 30 at the top in
+// the last rows); height 31, minimum width 56. [Geometry] values arrive as
+// unsigned 16-bit numbers, so -20 is 65516.
+TEST(BarPlacement, StaysWholeInsideTheWorkArea) {
+    const struct { const char* what; BarPlace wanted, placed; ScreenArea area; } cases[] = {
+        {"the default", {10, 10, 200}, {10, 10, 200}, {0, 0, 1024, 768}},
+        {"Left -20: flush right", {65516, 10, 200}, {824, 10, 200}, {0, 0, 1024, 768}},
+        {"bottom right corner", {65535, 65535, 200}, {824, 737, 200}, {0, 0, 1024, 768}},
+        {"Width 65535: as wide as the area", {10, 10, 65535}, {0, 10, 1024}, {0, 0, 1024, 768}},
+        {"Width 0: the narrowest", {10, 10, 0}, {10, 10, 56}, {0, 0, 1024, 768}},
+        {"dragged past the left and top edge", {-500, -40, 200}, {0, 0, 200}, {0, 0, 1024, 768}},
+        {"under the taskbar", {10, 0, 200}, {10, 30, 200}, {0, 30, 1024, 768}},
+        {"an area lower than the bar: its top", {10, 50, 200}, {10, 30, 200}, {0, 30, 1024, 40}},
+    };
+    for (auto& c : cases) {
+        BarPlace p = fitBarInto(c.wanted, 31, 56, c.area);
+        EXPECT_EQ((std::vector<int>{p.left, p.top, p.width}),
+                  (std::vector<int>{c.placed.left, c.placed.top, c.placed.width})) << c.what;
+    }
 }
 
 TEST(SettingsSwitches, AreBoundInCheckBoxOrder) {

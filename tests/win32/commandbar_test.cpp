@@ -211,6 +211,62 @@ TEST_F(CommandBar, ClearingAsksAndOnYesEmptiesListAndFileWhateverSaveHistorySays
     }
 }
 
+// Whatever is wrong with the history file, what it holds survives and the
+// user hears of it once; a picked line too long to run is refused whole.
+TEST_F(CommandBar, HistoryFileTroubleIsToldOnceAndLosesNothing) {
+    const std::string path = historyPath, longLine(300, 'x');
+    const std::string NOT_SAVED = "Pexor - Fehler: Die Historie konnte nicht in " + path +
+                                  " gespeichert werden. Die Datei bleibt, wie sie war.\n";
+    const std::string UNREAD = "Pexor - Fehler: Die Historie in " + path +
+                               " konnte nicht gelesen werden. Die Datei wird nicht \xFC" "berschrieben, "
+                               "solange sie nicht gelesen werden kann.\n";
+    const std::string TOO_LONG = "Pexor - Fehler: Die Befehlszeile ist zu lang und wurde nicht ausgef\xFChrt.\n";
+    enum Trouble { READ_ONLY, FOLDER, LOCKED, LONG_LINE };
+    const struct {
+        Trouble trouble;
+        std::string atStart, afterRuns, fileAfter;
+    } cases[] = {
+        // Two lines run; Wine would replace a read-only file, Windows would not.
+        {READ_ONLY, "", NOT_SAVED, "alt\r\n"},
+        {FOLDER, UNREAD, "", ""},
+        // Held open without sharing while the bar starts, let go after the
+        // first line: the second save keeps the old lines after the new.
+        {LOCKED, UNREAD, "", "cls\r\ndir\r\nalt\r\n"},
+        {LONG_LINE, "", TOO_LONG, longLine + "\r\nalt\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("trouble " + std::to_string(c.trouble));
+        harness::writeFile(path, c.trouble == LONG_LINE ? longLine + "\r\nalt\r\n" : "alt\r\n");
+        if (c.trouble == READ_ONLY) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (c.trouble == FOLDER) DeleteFileA(path.c_str()), CreateDirectoryA(path.c_str(), 0);
+        HANDLE lock = c.trouble == LOCKED ? CreateFileA(path.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0)
+                                          : INVALID_HANDLE_VALUE;
+        {
+            harness::MessageBoxCatcher startBoxes;
+            createBar();
+            EXPECT_EQ(shown(startBoxes), c.atStart);
+        }
+        harness::MessageBoxCatcher boxes;
+        if (c.trouble == LONG_LINE) {
+            type("x");
+            command(CMD_SEARCH_HISTORY);
+            press(VK_RETURN);
+            EXPECT_EQ(GetWindowTextLengthA(edit), 300) << "kept for another try";
+        } else {
+            type("dir");
+            press(VK_RETURN);
+            if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+            type("cls");
+            press(VK_RETURN);
+        }
+        EXPECT_EQ(shown(boxes), c.afterRuns);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(history(), c.fileAfter);
+        EXPECT_FALSE(harness::fileExists(path + ".new"));
+        EXPECT_EQ(RemoveDirectoryA(path.c_str()) != 0, c.trouble == FOLDER) << "the folder stays";
+    }
+}
+
 // ------------------------------------------------------- the list, F7, F8
 
 TEST_F(CommandBar, F8WalksThroughTheLinesWithTheTypedPrefixNewestFirstAndF7OpensTheList) {
@@ -288,8 +344,13 @@ TEST_F(CommandBar, DroppedFilesRunOnlyTheFirstCutTo258Characters) {
 
 // ------------------------------------------------------- place and size
 
-TEST_F(CommandBar, ThePlaceComesFromGeometryAndStaysInsideAtTheRightAndBottom) {
+// The place is brought whole into the work area before the bar shows and
+// before it is stored; a display change brings back what sticks out.
+TEST_F(CommandBar, ThePlaceComesFromGeometryAndStaysInsideTheWorkArea) {
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const int right = area.right, bottom = area.bottom, areaWidth = area.right - area.left;
     const int border = windowBorder(), height = 2 * border + 25;
     const struct {
         const char *left, *top, *width;  // stored texts, 0 for no key
@@ -297,32 +358,38 @@ TEST_F(CommandBar, ThePlaceComesFromGeometryAndStaysInsideAtTheRightAndBottom) {
         std::vector<int> place;
     } cases[] = {
         {0, 0, 0, {}, {10, 10, 200}},
-        {"-20", 0, 0, {}, {sw - 200, 10, 200}},  // reads as 65516: flush right
+        {"-20", 0, 0, {}, {right - 200, 10, 200}},  // reads as 65516: flush right
         {"65566", "40", "300", {}, {30, 40, 300}},
-        // The left edge goes negative; the width itself is capped at the
-        // largest tracking width by the default WM_WINDOWPOSCHANGING handling
-        // of a sizable window (Windows does the same).
-        {0, 0, "2000", {}, {sw - 2000, 10, GetSystemMetrics(SM_CXMAXTRACK)}},
-        {"100", "760", 0, {}, {100, sh - height, 200}},
+        {0, 0, "2000", {}, {(int)area.left, 10, areaWidth}},
+        {"100", "760", 0, {}, {100, bottom - height, 200}},
+        // Absurd values, as a broken save or a hand edit leaves them.
+        {"-32768", "65535", "-5", {}, {(int)area.left, bottom - height, areaWidth}},
+        {0, 0, "65535", {}, {(int)area.left, 10, areaWidth}},
         // The tracking limits pin the height and keep a minimum width; a
         // display change brings back only what sticks out right or below.
         {0, 0, 0, {sw - 100, 50, 300, 100}, {sw - 300, 50, 300}},
         {0, 0, 0, {50, sh - 10, 300, 5}, {50, sh - height, 300}},
         {0, 0, 0, {-50, -5, 10, height}, {-50, -5, 2 * border + 50}},
     };
-    setup("Save", "0");
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
         WritePrivateProfileStringA("Geometry", 0, 0, iniPath);
         if (c.left) setup("Left", c.left, "Geometry");
         if (c.top) setup("Top", c.top, "Geometry");
         if (c.width) setup("Width", c.width, "Geometry");
+        setup("Save", c.move.empty() ? "1" : "0");
         createBar();
         if (!c.move.empty()) {
             MoveWindow(bar, c.move[0], c.move[1], c.move[2], c.move[3], TRUE);
             SendMessageA(bar, WM_DISPLAYCHANGE, 24, MAKELPARAM(sw, sh));
         }
         EXPECT_EQ(place(), c.place);
+        if (c.move.empty()) {
+            std::vector<int> stored;
+            for (const char* key : {"Left", "Top", "Width"})
+                stored.push_back((int)GetPrivateProfileIntA("Geometry", key, -1, iniPath));
+            EXPECT_EQ(stored, c.place) << "as stored";
+        }
     }
 }
 
@@ -355,6 +422,13 @@ TEST_F(CommandBar, SizeAndDragAreStoredOnlyWithSave1) {
         EXPECT_EQ(GetCapture(), (HWND)0);
         EXPECT_EQ(place(), std::vector<int>({40, 50, 400}));
         EXPECT_EQ(geometry(), save ? "Left=40 Top=50 Width=400 " : "");
+        // Dragged past the top left corner: stored where the next start
+        // shows it whole.
+        mouse(WM_LBUTTONDOWN, 43, 55);
+        mouse(WM_MOUSEMOVE, 1, 1);
+        mouse(WM_LBUTTONUP, 1, 1);
+        EXPECT_EQ(place(), std::vector<int>({-2, -4, 400}));
+        EXPECT_EQ(geometry(), save ? "Left=0 Top=0 Width=400 " : "");
     }
 }
 

@@ -38,16 +38,17 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndIsNotCreated) {
     EXPECT_FALSE(harness::fileExists(iniPath));
 }
 
-// The profile API's reading of integers, kept to their low 16 bits.
+// The profile API's reading of integers, kept to their low 16 bits; a
+// MaxHistory the properties dialog could not store is brought into its range.
 TEST_F(SettingsFile, ProfileIntegersKeepTheirLow16Bits) {
-    const struct { const char* text; long stored; } cases[] = {
-        {"65537", 1}, {"-20", 65516}, {"12abc", 12}, {"65535", 65535},
+    const struct { const char* text; long stored, maxHistory; } cases[] = {
+        {"65537", 1, 999}, {"-20", 65516, 25}, {"12abc", 12, 12}, {"65535", 65535, 999}, {"abc", 0, 25},
     };
     for (const auto& c : cases) {
         useFile(std::string("v") + c.text + ".ini",
                 (std::string("MaxHistory=") + c.text + "\r\nCheckInternal=" + c.text + "\r\n").c_str());
         readSettings();
-        EXPECT_EQ(settings.MaxHistory, c.stored) << c.text;
+        EXPECT_EQ(settings.MaxHistory, c.maxHistory) << c.text;
         EXPECT_EQ(settings.CheckInternal, c.stored) << c.text;
     }
 }
@@ -60,7 +61,7 @@ TEST_F(SettingsFile, WrittenSettingsReadBackAndAHandWrittenShellStays) {
     copyText(written.Shell, sizeof written.Shell, "c:\\resolved\\cmd.exe");
     for (int i = 0; i < SWITCH_COUNT; i++) *settingsSwitch(&written, i) = i % 2;
     written.SaveHistory = 0;
-    written.MaxHistory = 65535;
+    written.MaxHistory = 999;
     written.Tooltips = 0;
     written.Hotkey = 0x50;
     written.AutoHide = 1;
@@ -68,9 +69,9 @@ TEST_F(SettingsFile, WrittenSettingsReadBackAndAHandWrittenShellStays) {
     written.TrayIcon = 1;
     written.SysStartup = 0;
     settings = written;
-    writeSettings();
+    EXPECT_EQ(writeSettings(), 1);
     EXPECT_EQ(storedText("Shell"), "c:\\tools\\shell.exe");
-    EXPECT_EQ(storedText("MaxHistory"), "65535");
+    EXPECT_EQ(storedText("MaxHistory"), "999");
 
     memset(&settings, 0, sizeof settings);
     readSettings();
@@ -79,10 +80,16 @@ TEST_F(SettingsFile, WrittenSettingsReadBackAndAHandWrittenShellStays) {
     EXPECT_STREQ(settings.Shell, "c:\\tools\\shell.exe");
     for (int i = 0; i < SWITCH_COUNT; i++) EXPECT_EQ(*settingsSwitch(&settings, i), i % 2) << "switch " << i;
     const int32_t fields[][2] = {
-        {settings.SaveHistory, 0}, {settings.MaxHistory, 65535},  {settings.Tooltips, 0},  {settings.Hotkey, 0x50},
+        {settings.SaveHistory, 0}, {settings.MaxHistory, 999},  {settings.Tooltips, 0},  {settings.Hotkey, 0x50},
         {settings.AutoHide, 1},    {settings.AutoHideDelay, 300}, {settings.TrayIcon, 1}, {settings.SysStartup, 0},
     };
     for (auto& f : fields) EXPECT_EQ(f[0], f[1]) << "field " << (&f - fields);
+
+    // A file that cannot be written (here a folder: Wine run as root writes
+    // to a read-only file, Windows does not) is reported.
+    useFile("folder.ini", "");
+    ASSERT_TRUE(CreateDirectoryA(iniPath, 0));
+    EXPECT_EQ(writeSettings(), 0);
 }
 
 TEST_F(SettingsFile, ShellPathComesFromShellKeyElseComspecElseCmdExe) {
