@@ -158,6 +158,22 @@ wait_for "the found line" has_records 5
 [ "$(last_cmdline)" = "\"$recorder\"  /c dir a" ] || fail "F8 F8 Enter ran |$(last_cmdline)|"
 [ "$(history | head -n 1)" = "dir a" ] || fail "history |$(history)|"
 
+step "on a full disk the history file stays as it was, and the user is told"
+# The new copy of the file is written first; here it lands on /dev/full.
+before=$(history)
+ln -s /dev/full "$dir/pexor.his.new"
+xdotool type --delay 5 'cls'
+xdotool key Return
+wait_for "cls" has_records 6
+error_box() { xdotool search --onlyvisible --name '^Pexor - Fehler$' >/dev/null 2>&1; }
+no_error_box() { ! error_box; }
+wait_for "the message" error_box
+shot full-disk
+xdotool key Return
+wait_for "the message to close" no_error_box
+[ "$(history)" = "$before" ] || fail "history after a full disk |$(history)|"
+rm -f "$dir/pexor.his.new"  # Wine does not delete a link to a device
+
 step "Alt+F7 asks, and Yes (Enter) empties the history file"
 xdotool key alt+F7
 question() { xdotool search --onlyvisible --name '^Pexor - Frage$' >/dev/null 2>&1; }
@@ -174,11 +190,11 @@ step "of two files dropped on the bar only the first runs"
 eval "$(geometry "$bar")"
 python3 "$here/xdnd_drop.py" "$bar" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$dir/recorder.exe" "$dir/second.exe" ||
   fail "the drop was not taken"
-wait_for "the dropped file" has_records 6
+wait_for "the dropped file" has_records 7
 [ "$(last_cmdline)" = "\"$recorder\"" ] || fail "the drop ran |$(last_cmdline)|"
 dropped() { [ "$(history)" = "$recorder" ]; }
 wait_for "the dropped file in the history" dropped
-[ "$(records)" = 6 ] || fail "$(records) programs started, 6 expected"
+[ "$(records)" = 7 ] || fail "$(records) programs started, 7 expected"
 
 step "right click opens the menu"
 eval "$(geometry "$bar")"

@@ -287,11 +287,13 @@ TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresWhatTheyHold) {
 TEST_F(PropertiesDialog, OkAppliesTheSwitchesToTheRunningProgramAtOnce) {
     char self[MAX_PATH];
     GetModuleFileNameA(0, self, sizeof self);
-    const struct { bool on; int shownBefore; bool iconBefore; int shownAfter; bool iconAfter; } cases[] = {
-        {true, 0, false, 1, true},
-        {true, 1, false, 1, false},  // counted as shown: no second add
-        {false, 1, true, 0, false},
-        {false, 0, false, 0, false},  // the Run value deleted again: no error
+    const struct { bool on; int shownBefore; bool iconBefore; int shownAfter; bool iconAfter; bool unwritable; } cases[] = {
+        {true, 0, false, 1, true, false},
+        {true, 1, false, 1, false, false},  // counted as shown: no second add
+        {false, 1, true, 0, false, false},
+        // The Run value deleted again: no error. A settings file that cannot
+        // be written (a folder here) is told; the settings apply all the same.
+        {false, 0, false, 0, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.on) + " shown " + std::to_string(c.shownBefore));
@@ -299,12 +301,19 @@ TEST_F(PropertiesDialog, OkAppliesTheSwitchesToTheRunningProgramAtOnce) {
             ASSERT_NE(notifyTrayIcon(commandBarWindow, NIM_ADD, 1, 1, "Pexor"), 0);
         }
         trayIconShown = c.shownBefore;
-        runDialog([&](HWND dialog) {
-            for (int id : {IDC_PROP_CHECK_ALIAS, IDC_PROP_TOOLTIPS, IDC_PROP_TOP, IDC_PROP_TRAY_ICON,
-                           IDC_PROP_AUTO_HIDE, IDC_PROP_SYS_STARTUP})
-                setCheck(dialog, id, c.on);
-            pressOk(dialog);
-        });
+        if (c.unwritable) copyText(iniPath, sizeof iniPath, temp.makeDirectory("folder.ini").c_str());
+        DialogBoxes boxes;
+        runDialog(
+            [&](HWND dialog) {
+                for (int id : {IDC_PROP_CHECK_ALIAS, IDC_PROP_TOOLTIPS, IDC_PROP_TOP, IDC_PROP_TRAY_ICON,
+                               IDC_PROP_AUTO_HIDE, IDC_PROP_SYS_STARTUP})
+                    setCheck(dialog, id, c.on);
+                pressOk(dialog);
+            },
+            &boxes);
+        const std::string told = "||OK|Die Einstellungen konnten nicht in " + std::string(iniPath) +
+                                 " gespeichert werden. Sie gelten, bis Pexor beendet wird.|";
+        EXPECT_EQ(boxes.texts, c.unwritable ? std::vector<std::string>{told} : std::vector<std::string>{});
         EXPECT_TRUE(c.on ? macroTable != 0 && lstrcmpA(macroTable->name, "LL") == 0 : macroTable == 0);
         EXPECT_EQ(tooltipActive, c.on);
         EXPECT_EQ((GetWindowLongA(commandBarWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, c.on);
