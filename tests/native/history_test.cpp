@@ -306,40 +306,22 @@ TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByteAndIsToldOnce) {
 }
 
 // A file that could not be read at start (locked by another program, say)
-// is never overwritten: each save first tries to read it, and once it can,
-// its lines follow the newer ones. Only clearing, which the user asked for,
-// empties it.
+// is never overwritten: each save first reads it if it can, its lines after
+// the newer ones. Only clearing, which the user asked for, empties it.
 TEST_F(History, AFileThatCouldNotBeReadIsKeptAndJoinedOnceItCanBe) {
-    struct { const char* what; bool clear; uint16_t max; Lines lines; std::string file; } cases[] = {
-        {"joined", false, 25, {"new", "old 1", "old 2"}, "new\r\nold 1\r\nold 2\r\n"},
-        {"joined up to MaxHistory", false, 2, {"new", "old 1"}, "new\r\nold 1\r\n"},
-        {"cleared", true, 25, {}, ""},
-    };
-    for (auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        fs::remove_all(path);
+    s.MaxHistory = 3;
+    for (bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "cleared" : "joined");
+        fs::remove(path);
         fs::create_directory(path);  // cannot be read
-        box.entries.clear();
-        told.clear();
+        box.entries.clear(), told.clear(), lastRunLine[0] = '\0';
         file.unread = file.told = 0;
-        s.MaxHistory = c.max;
-        loadHistoryFile(&list, &file, c.max);
-        ASSERT_EQ(file.unread, 1);
-        if (!c.clear) {
-            recordRunLine(&list, "first", &s, &file);  // still unreadable: left alone, not told again
-            EXPECT_TRUE(fs::is_directory(path));
-            fs::remove(path);
-            writeBytes(path, "old 1\r\nold 2\r\n");
-            lastRunLine[0] = '\0';
-            hold({});
-            recordRunLine(&list, "new", &s, &file);
-        } else {
-            fs::remove(path);
-            writeBytes(path, "old 1\r\n");
-            clearHistory(&list, &file);
-        }
-        EXPECT_EQ(box.lines(), c.lines);
-        EXPECT_EQ(readBytes(path), c.file);
+        loadHistoryFile(&list, &file, s.MaxHistory);
+        recordRunLine(&list, "first", &s, &file);  // still unreadable: left alone, not told again
+        ASSERT_TRUE(fs::remove(path)) << "the folder stays";
+        writeBytes(path, "old 1\r\nold 2\r\n");
+        clear ? clearHistory(&list, &file) : recordRunLine(&list, "new", &s, &file);
+        EXPECT_EQ(readBytes(path), clear ? "" : "new\r\nfirst\r\nold 1\r\n");
         EXPECT_EQ(told, Lines{named(UNREAD)});
         EXPECT_EQ(file.unread, 0);
     }

@@ -364,7 +364,6 @@ TEST_F(CommandBar, ThePlaceComesFromGeometryAndStaysInsideTheWorkArea) {
         {"100", "760", 0, {}, {100, bottom - height, 200}},
         // Absurd values, as a broken save or a hand edit leaves them.
         {"-32768", "65535", "-5", {}, {(int)area.left, bottom - height, areaWidth}},
-        {0, 0, "65535", {}, {(int)area.left, 10, areaWidth}},
         // The tracking limits pin the height and keep a minimum width; a
         // display change brings back only what sticks out right or below.
         {0, 0, 0, {sw - 100, 50, 300, 100}, {sw - 300, 50, 300}},
