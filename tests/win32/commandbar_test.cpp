@@ -355,6 +355,11 @@ TEST_F(CommandBar, SizeAndDragAreStoredOnlyWithSave1) {
         EXPECT_EQ(GetCapture(), (HWND)0);
         EXPECT_EQ(place(), std::vector<int>({40, 50, 400}));
         EXPECT_EQ(geometry(), save ? "Left=40 Top=50 Width=400 " : "");
+        // A drag also ends when the capture is taken away (a box, Alt+Tab).
+        mouse(WM_LBUTTONDOWN, 43, 55);
+        ReleaseCapture();
+        mouse(WM_MOUSEMOVE, 143, 155);
+        EXPECT_EQ(place(), std::vector<int>({40, 50, 400}));
     }
 }
 
