@@ -284,6 +284,7 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
         {"-p " + target, target, "", "", true},
         {"/P \"" + blank + "\"", blank, "", "", true},
         {"-p " + longPathTo(temp.path(), "Weiter"), longer, "", "", true},
+        {"-p " + longPathTo(temp.path(), "Weiter") + "x", longer, "", "Pexor - Hinweis: Das Startverzeichnis ist zu lang", false},
         {"-p " + target, longer, tmp, "Pexor - Hinweis: Das Startverzeichnis kann nicht an das laufende Pexor", false},
     };
     const std::string handOff = handOffFile();  // before TMP changes
