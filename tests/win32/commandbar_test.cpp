@@ -160,7 +160,7 @@ TEST_F(CommandBar, EnterRunsTheTrimmedLineAndTheHistoryKeepsWhatRanNewestFirst) 
         {"25", "1", "alt\r\n", {"", "alt"}, {"   "}, "", "   ", "alt\r\n", {"", "alt"}},
         // A failed line stays in the field for another try; nothing recorded.
         {"25", "1", "alt\r\n", {"", "alt"}, {" pexor-missing.exe"},
-         "Pexor - Fehler: Die angegebene Datei \xEDst nicht vorhanden.\n", " pexor-missing.exe", "alt\r\n",
+         "Pexor - Fehler: Die angegebene Datei ist nicht vorhanden.\n", " pexor-missing.exe", "alt\r\n",
          {"", "alt"}},
         // Only the newest MaxHistory lines are loaded and kept; a line that
         // ran twice in a row is recorded once.
