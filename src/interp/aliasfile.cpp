@@ -63,6 +63,14 @@ int readMacroDefinitions(MacroEntry** table, FILE* file) {
     char line[ALIAS_LINE_CAPACITY];
     AliasDefinition definition;
     while (fgets(line, (int)sizeof line, file) != 0) {
+        // The rest of a longer line belongs to it and is passed over: text in
+        // a long REM line must not turn into a line of its own.
+        size_t length = strlen(line);
+        if (length == ALIAS_LINE_LENGTH && line[length - 1] != '\n') {
+            int c;
+            do c = fgetc(file);
+            while (c != EOF && c != '\n');
+        }
         if (!parseAliasLine(line, &definition)) continue;
         char* name = copyOf(definition.name);
         if (name == 0) continue;

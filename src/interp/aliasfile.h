@@ -38,8 +38,8 @@ int parseAliasLine(const char* line, AliasDefinition* definition);
 extern void* (*macroAllocate)(size_t size);
 
 // Appends the definitions of every line of file at the tail of *table, in the
-// order of the lines. A line longer than ALIAS_LINE_LENGTH is read in pieces,
-// each piece taken as a line of its own. A name or body that cannot be copied
+// order of the lines. Of a line longer than ALIAS_LINE_LENGTH only the first
+// ALIAS_LINE_LENGTH characters are looked at; the rest is skipped. A name or body that cannot be copied
 // drops its line and reading goes on; an entry that cannot be allocated stops
 // reading. Returns 0 in that case (the entries read so far stay), else 1.
 int readMacroDefinitions(MacroEntry** table, FILE* file);

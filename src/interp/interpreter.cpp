@@ -76,6 +76,18 @@ static int splitLine(const char* p, Request* r) {
     return copyText(r->parameters, sizeof r->parameters, p);
 }
 
+// The directory of a CD line, as cmd takes it: blanks and tabs around it and
+// one pair of double quotes enclosing it do not belong to it.
+static void cdDirectory(char* text) {
+    trimRight(text);
+    trimLeft(text);
+    size_t length = strlen(text);
+    if (length >= 2 && text[0] == '"' && text[length - 1] == '"') {
+        memmove(text, text + 1, length - 2);
+        text[length - 2] = '\0';
+    }
+}
+
 static void tooLong(Request* r) {
     r->kind = REQUEST_TOO_LONG;
     r->program[0] = '\0';
@@ -132,7 +144,10 @@ void interpretLine(char* line, size_t lineCapacity, const InterpreterEnv* env, R
     }
 
     if (strcmp(upper, "CD") == 0) {
-        r->kind = REQUEST_CHANGE_DIRECTORY;
+        cdDirectory(r->parameters);
+        // A bare "cd" asks for nothing here: there is no console to show the
+        // current directory in.
+        r->kind = r->parameters[0] != '\0' ? REQUEST_CHANGE_DIRECTORY : REQUEST_NOTHING;
         return;
     }
     if (strcmp(upper, "EXIT") == 0) {
@@ -146,6 +161,18 @@ void interpretLine(char* line, size_t lineCapacity, const InterpreterEnv* env, R
 
     r->verb = env->isDirectory(env->context, r->program) ? "explore" : "open";
     r->kind = REQUEST_EXECUTE;
+}
+
+void interpretChangeDirectory(const char* directory, const InterpreterEnv* env, Request* request) {
+    char line[OWN_LINE_CAPACITY];
+    InterpreterEnv own = *env;
+    own.macros = 0;  // the user's macros are for typed lines
+    if (!copyText(line, sizeof line, "cd ") || !appendText(line, sizeof line, directory)) {
+        request->kind = REQUEST_TOO_LONG;
+        request->program[0] = request->parameters[0] = '\0';
+        return;
+    }
+    interpretLine(line, sizeof line, &own, request);
 }
 
 void rememberDirectory(DriveDirectoryTable* drives, char* current) {
@@ -173,7 +200,7 @@ struct ErrorText {
 
 static const ErrorText ErrorTable[] = {
     {0, "Dem Betriebssystem stehen nicht genügend Ressourcen oder Hauptspeicher zur Verfügung."},
-    {2, "Die angegebene Datei íst nicht vorhanden."},
+    {2, "Die angegebene Datei ist nicht vorhanden."},
     {3, "Der angegebene Pfad existiert nicht."},
     {5, "Zugriff zur angegebenen Datei verweigert."},
     {8, "Es fehlt Hauptspeicher zur Durchführung der Operation."},
@@ -184,7 +211,7 @@ static const ErrorText ErrorTable[] = {
     {29, "Die DDE-Transaktion schlug fehl."},
     {30, "Die DDE-Verbindung konnte aufgrund anderer DDE-Transaktionen nicht aufgebaut werden."},
     {31, "Für die angegebene Dateierweiterung existiert keine Dateiverknüpfung."},
-    {32, "Die angegebene DDL wurde nicht gefunden."},
+    {32, "Die angegebene DLL wurde nicht gefunden."},
     {EXEC_LINE_TOO_LONG, "Die Befehlszeile ist zu lang und wurde nicht ausgeführt."},
 };
 

@@ -9,7 +9,12 @@
 #include "../state/settings.h"
 #include "macrotable.h"
 
-enum { LINE_CAPACITY = 260, DRIVE_COUNT = 26, MESSAGE_CAPACITY = 300 };
+enum {
+    LINE_CAPACITY = 260,
+    DRIVE_COUNT = 26,
+    MESSAGE_CAPACITY = 300,
+    OWN_LINE_CAPACITY = 3 + PATH_CAPACITY  // "cd " and the longest directory
+};
 
 // ExecResult: EXEC_DONE when the line was carried out, needed nothing or its
 // failure was already reported; otherwise an error code for execErrorText.
@@ -40,8 +45,8 @@ struct InterpreterEnv {
 };
 
 enum RequestKind {
-    REQUEST_NOTHING,           // empty line, or EXIT while Exit is off
-    REQUEST_CHANGE_DIRECTORY,  // CD: parameters hold the directory as typed
+    REQUEST_NOTHING,           // empty line, bare CD, or EXIT while Exit is off
+    REQUEST_CHANGE_DIRECTORY,  // CD: parameters hold the directory, unquoted
     REQUEST_CLOSE,             // EXIT while Exit is 1
     REQUEST_EXECUTE,           // shell-execute verb, program, parameters
     REQUEST_TOO_LONG           // a rewrite would not fit its buffer; nothing to do
@@ -58,6 +63,12 @@ struct Request {
 // rewritten in place into its CD line; nothing else changes the line, and a
 // drive switch that would not fit leaves it unchanged (REQUEST_TOO_LONG).
 void interpretLine(char* line, size_t lineCapacity, const InterpreterEnv* env, Request* request);
+
+// The program's own line "cd " + directory (the start directory, a directory
+// handed over by a second start): interpreted like a typed one, but never
+// expanded by the user's macros. A directory of up to PATH_CAPACITY - 1
+// characters fits; a longer one gives REQUEST_TOO_LONG.
+void interpretChangeDirectory(const char* directory, const InterpreterEnv* env, Request* request);
 
 // After a successful change of directory: folds current (the full current
 // directory) to lower case in place and stores it in its drive's slot. A path

@@ -8,23 +8,37 @@
 #include "../ui/mainwindow.h"
 #include "textutil.h"
 
-static const char TEMP_URL_FILE[] = "c:\\tmpurl.html";
-
 int isDirectory(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// FindExecutableA needs an existing file with the extension. The probe is a
+// file of a name nobody else has (GetTempFileNameA makes it) with ".html"
+// added, created only if it does not exist yet: a file of the user's is never
+// touched, and only what was made here is deleted.
 int findBrowser(char* path, size_t capacity) {
-    FILE* file = fopen(TEMP_URL_FILE, "w");
-    if (file == 0) return 0;
-    fclose(file);
-    // FindExecutableA writes up to MAX_PATH bytes.
-    char found[MAX_PATH];
-    found[0] = '\0';
-    INT_PTR result = (INT_PTR)FindExecutableA("tmpurl.html", "c:\\", found);
-    remove(TEMP_URL_FILE);
-    return result > 32 && copyText(path, capacity, found);
+    char directory[MAX_PATH];
+    char reserved[MAX_PATH];
+    char probe[MAX_PATH + 8];
+    DWORD n = GetTempPathA(sizeof directory, directory);
+    if (n == 0 || n >= sizeof directory || GetTempFileNameA(directory, "pxu", 0, reserved) == 0)
+        return 0;
+    int found = 0;
+    if (copyText(probe, sizeof probe, reserved) && appendText(probe, sizeof probe, ".html")) {
+        HANDLE file = CreateFileA(probe, GENERIC_WRITE, 0, 0, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, 0);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            // FindExecutableA writes up to MAX_PATH bytes.
+            char program[MAX_PATH];
+            program[0] = '\0';
+            INT_PTR result = (INT_PTR)FindExecutableA(probe, 0, program);
+            found = result > 32 && copyText(path, capacity, program);
+            DeleteFileA(probe);
+        }
+    }
+    DeleteFileA(reserved);
+    return found;
 }
 
 static int queryIsDirectory(void*, const char* path) { return isDirectory(path); }
@@ -52,12 +66,14 @@ static int changeDirectory(HWND owner, char* directory) {
     return EXEC_DONE;
 }
 
-int executeCommandLine(HWND owner, char* line) {
+static InterpreterEnv processEnv() {
     InterpreterEnv env = {&settings, macroTable, &driveDirectoryTable, 0, queryIsDirectory,
                           queryBrowser};
-    Request request;
-    interpretLine(line, LINE_CAPACITY, &env, &request);
-    switch (request.kind) {
+    return env;
+}
+
+static int perform(HWND owner, Request* request) {
+    switch (request->kind) {
         case REQUEST_NOTHING:
             return EXEC_DONE;
         case REQUEST_TOO_LONG:
@@ -66,14 +82,28 @@ int executeCommandLine(HWND owner, char* line) {
             PostMessageA(mainWindow, WM_CLOSE, 0, 0);
             return EXEC_DONE;
         case REQUEST_CHANGE_DIRECTORY:
-            return changeDirectory(owner, request.parameters);
+            return changeDirectory(owner, request->parameters);
         case REQUEST_EXECUTE:
             break;
     }
-    const char* parameters = request.parameters[0] != '\0' ? request.parameters : 0;
-    INT_PTR result = (INT_PTR)ShellExecuteA(owner, request.verb, request.program, parameters, 0,
+    const char* parameters = request->parameters[0] != '\0' ? request->parameters : 0;
+    INT_PTR result = (INT_PTR)ShellExecuteA(owner, request->verb, request->program, parameters, 0,
                                             SW_SHOWNORMAL);
     return result > 32 ? EXEC_DONE : (int)result;
+}
+
+int executeCommandLine(HWND owner, char* line) {
+    InterpreterEnv env = processEnv();
+    Request request;
+    interpretLine(line, LINE_CAPACITY, &env, &request);
+    return perform(owner, &request);
+}
+
+int executeChangeDirectory(HWND owner, const char* directory) {
+    InterpreterEnv env = processEnv();
+    Request request;
+    interpretChangeDirectory(directory, &env, &request);
+    return perform(owner, &request);
 }
 
 void showExecError(HWND owner, int result) {

@@ -11,13 +11,18 @@
 // Returns EXEC_DONE, a ShellExecuteA error code 0 to 32, or EXEC_LINE_TOO_LONG.
 int executeCommandLine(HWND owner, char* line);
 
+// The program's own change of directory ("cd " + directory, without the
+// user's macros): the start directory, a directory handed over by a second
+// start. EXEC_DONE (a failure has been shown), or EXEC_LINE_TOO_LONG.
+int executeChangeDirectory(HWND owner, const char* directory);
+
 // Beep and the German message box for a result other than EXEC_DONE.
 void showExecError(HWND owner, int result);
 
 int isDirectory(const char* path);
 
-// The program that opens ".html" files, found through a temporary
-// "c:\tmpurl.html"; 0 when the file cannot be made or nothing is associated.
+// The program that opens ".html" files, found through a probe file of a new
+// name in the temp directory; 0 when it cannot be made or nothing is associated.
 int findBrowser(char* path, size_t capacity);
 
 #endif

@@ -140,10 +140,7 @@ static void placeBar(HWND bar) {
 }
 
 static void changeToStartDirectory(HWND bar) {
-    char line[LINE_CAPACITY];
-    copyText(line, sizeof line, "cd ");
-    appendText(line, sizeof line, settings.BaseDir);  // "cd " and 256 characters fit
-    int result = executeCommandLine(bar, line);
+    int result = executeChangeDirectory(bar, settings.BaseDir);
     if (result == EXEC_DONE) return;
     char text[PATH_CAPACITY];
     if (result == EXEC_LINE_TOO_LONG ||
@@ -385,6 +382,14 @@ static void onDropFiles(HWND bar, HDROP drop) {
     SendMessageA(bar, WM_COMMAND, CMD_RUN, 0);
 }
 
+// At the button-up, or when the capture is taken away (a message box, Alt+Tab):
+// later mouse moves over the bar must not move it.
+static void endDrag(HWND bar) {
+    if (!dragging) return;
+    dragging = 0;
+    if (settings.Save == 1) writePlace(bar, 0);
+}
+
 // The cursor position is the one the mouse message carries: where the button
 // went down, not where the pointer has got to by the time the message is
 // handled (a quick drag would otherwise lose its first stretch).
@@ -405,8 +410,7 @@ static void onMouse(HWND bar, UINT message, LPARAM position) {
                    TRUE);
     } else if (dragging && message == WM_LBUTTONUP) {
         ReleaseCapture();
-        dragging = 0;
-        if (settings.Save == 1) writePlace(bar, 0);
+        endDrag(bar);
     }
 }
 
@@ -454,6 +458,9 @@ INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lP
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP:
             onMouse(bar, message, lParam);
+            return 0;
+        case WM_CAPTURECHANGED:
+            endDrag(bar);
             return 0;
         case WM_DROPFILES:
             onDropFiles(bar, (HDROP)wParam);

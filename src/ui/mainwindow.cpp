@@ -24,11 +24,17 @@ const char MUTEX_NAME[] = "Pexor";
 
 static const char INIT_CAPTION[] = "Initialisierungsfehler";
 
+// Sent to the top-level windows when the shell's taskbar has started anew
+// (Explorer restarted): the icons it showed are gone.
+static UINT taskbarCreatedMessage;
+
 enum {
     MAIN_WINDOW_EXTRA_BYTES = 30,
     TEMP_PATH_LENGTH = 259,
     HAND_OFF_PATH_CAPACITY = TEMP_PATH_LENGTH + 1 + 16,  // the temp directory plus the name
-    HAND_OFF_LINE_CAPACITY = 269                         // what is read of the file: 268
+    HAND_OFF_LINE_CAPACITY = 269,                        // what is read of the file: 268
+    // How long a second start waits for the running instance to answer.
+    HAND_OFF_TIMEOUT_MS = 5000
 };
 
 static void startupFailure(const char* text, int beep) {
@@ -62,11 +68,13 @@ int handOffFilePath(char* path, size_t capacity) {
 }
 
 int writeHandOffFile(const char* directory) {
+    char line[OWN_LINE_CAPACITY];
     char path[HAND_OFF_PATH_CAPACITY];
-    if (!handOffFilePath(path, sizeof path)) return 0;
+    if (!makeHandOffLine(directory, line, sizeof line) || !handOffFilePath(path, sizeof path))
+        return 0;
     FILE* file = fopen(path, "w");
     if (file == 0) return 0;
-    int written = fprintf(file, "cd %s", directory) > 0;
+    int written = fputs(line, file) >= 0;
     if (fclose(file) != 0) written = 0;
     if (!written) remove(path);
     return written;
@@ -81,10 +89,30 @@ void runHandOffFile() {
     if (fgets(line, sizeof line, file) == 0) line[0] = '\0';
     fclose(file);
     remove(path);
-    if (acceptHandOffLine(line)) executeCommandLine(commandBarWindow, line);
+    if (acceptHandOffLine(line)) executeChangeDirectory(commandBarWindow, line + 3);
 }
 
-// Another instance runs: give it our start directory, or just wake it.
+// The start directory asked for is not where Pexor goes: say which and why.
+static void startDirectoryNotice(const char* text, const char* directory) {
+    char message[MESSAGE_CAPACITY + PATH_CAPACITY];
+    copyText(message, sizeof message, text);
+    appendText(message, sizeof message, directory);
+    MessageBoxA(0, message, "Pexor - Hinweis", MB_ICONINFORMATION);
+}
+
+// Windows 98 and 2000 let a process bring its window to the front only when
+// the foreground process allows it; Windows 95 has no such function.
+static void allowToFront(HWND window) {
+    typedef BOOL(WINAPI * AllowSetForegroundWindowProc)(DWORD);
+    AllowSetForegroundWindowProc allow = (AllowSetForegroundWindowProc)(void*)GetProcAddress(
+        GetModuleHandleA("user32.dll"), "AllowSetForegroundWindow");
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (allow != 0 && process != 0) allow(process);
+}
+
+// Another instance runs: give it our start directory, or just wake it. One
+// that does not answer (stopped, hung) is given up after a few seconds.
 static void handOver(const char* startDirectory) {
     HWND running = FindWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_CLASS);
     if (running == 0) {
@@ -92,13 +120,34 @@ static void handOver(const char* startDirectory) {
         return;
     }
     // A file that could not be written must not be announced.
-    LPARAM handOff = startDirectory[0] != '\0' && writeHandOffFile(startDirectory) ? 1 : 0;
-    SendMessageA(running, WM_COMMAND, CMD_ACTIVATE, handOff);
+    LPARAM handOff = 0;
+    if (startDirectory[0] != '\0') {
+        if (writeHandOffFile(startDirectory))
+            handOff = 1;
+        else
+            startDirectoryNotice(
+                "Das Startverzeichnis kann nicht an das laufende Pexor übergeben werden:\n",
+                startDirectory);
+    }
+    allowToFront(running);
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(running, WM_COMMAND, CMD_ACTIVATE, handOff, SMTO_ABORTIFHUNG,
+                            HAND_OFF_TIMEOUT_MS, &answer) != 0)
+        return;
+    // Should it still wake up, it finds nothing to run.
+    if (handOff == 1) {
+        char path[HAND_OFF_PATH_CAPACITY];
+        if (handOffFilePath(path, sizeof path)) remove(path);
+    }
+    startupFailure("Das laufende Pexor antwortet nicht...", 1);
 }
 
 static void activateCommand(LPARAM lParam) {
     if (commandBarWindow == 0) {
+        // A second start may announce its directory before the first command
+        // 110 of this instance has come: the bar is made first, then it goes there.
         createCommandBar(mainWindow);
+        if (commandBarWindow != 0 && lParam == 1) runHandOffFile();
         return;
     }
     if (lParam == 1) runHandOffFile();
@@ -153,6 +202,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 MessageBeep(0);
             return 0;
     }
+    if (message == taskbarCreatedMessage && message != 0) {
+        if (trayIconShown == 1 && commandBarWindow != 0)
+            notifyTrayIcon(commandBarWindow, NIM_ADD, 1, 1, "Pexor");
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -184,7 +238,9 @@ static void shutDown(HANDLE mutex) {
 
 int runPexor(HINSTANCE instance, const char* commandLine) {
     char* startDirectory = settings.BaseDir;
-    parseStartOptions(commandLine, startDirectory, pathExists);
+    if (!parseStartOptions(commandLine, startDirectory, pathExists))
+        MessageBoxA(0, "Das Startverzeichnis ist zu lang (mehr als 259 Zeichen) und wird nicht verwendet.",
+                    "Pexor - Hinweis", MB_ICONINFORMATION);
 
     SetLastError(0);
     HANDLE mutex = CreateMutexA(0, TRUE, MUTEX_NAME);
@@ -211,6 +267,7 @@ int runPexor(HINSTANCE instance, const char* commandLine) {
     readSettings();
     loadMacroTable();
 
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     mainWindow = createMainWindow(instance);
     if (mainWindow == 0) {
         startupFailure("Fehler beim Erzeugen des Hauptfenster von Pexor!", 0);

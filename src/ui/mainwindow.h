@@ -27,7 +27,8 @@ void runMessageLoop();
 
 // "pexorcd.tmp" in the temp directory; 0 when the path does not fit.
 int handOffFilePath(char* path, size_t capacity);
-// Writes "cd " + directory, without a line end; 0 when that failed.
+// Writes "cd " + directory, without a line end; 0 when that failed or the
+// running instance would refuse the line.
 int writeHandOffFile(const char* directory);
 // Reads, deletes and runs a waiting hand-off file (only a "cd" line).
 void runHandOffFile();

@@ -11,9 +11,9 @@ const char HAND_OFF_FILE_NAME[] = "pexorcd.tmp";
 static int isQuote(char c) { return c == '"' || c == '\''; }
 
 // Reads one option value starting at p (just after the letter p); returns
-// where the scan goes on.
+// where the scan goes on. *fits becomes 0 for a value too long to keep whole.
 static const char* readValue(const char* p, char* startDirectory,
-                             int (*pathExists)(const char*)) {
+                             int (*pathExists)(const char*), int* fits) {
     while (*p == ' ' || *p == '\t') ++p;
     const char* end;
     if (isQuote(*p)) {
@@ -22,29 +22,38 @@ static const char* readValue(const char* p, char* startDirectory,
     } else {
         end = p + strcspn(p, " ");
     }
-    copyTextPart(startDirectory, PATH_CAPACITY, p, (size_t)(end - p));
-    if (startDirectory[0] != '\0' && !pathExists(startDirectory)) startDirectory[0] = '\0';
+    // A cut value would name another place than the one asked for.
+    *fits = copyTextPart(startDirectory, PATH_CAPACITY, p, (size_t)(end - p));
+    if (!*fits || (startDirectory[0] != '\0' && !pathExists(startDirectory)))
+        startDirectory[0] = '\0';
     return end;
 }
 
-void parseStartOptions(const char* commandLine, char* startDirectory,
-                       int (*pathExists)(const char*)) {
+int parseStartOptions(const char* commandLine, char* startDirectory,
+                      int (*pathExists)(const char*)) {
     startDirectory[0] = '\0';
+    int fits = 1;
     const char* p = commandLine;
     while (*p != '\0') {
         if ((p[0] == '-' || p[0] == '/') && (p[1] == 'p' || p[1] == 'P'))
-            p = readValue(p + 2, startDirectory, pathExists);
+            p = readValue(p + 2, startDirectory, pathExists, &fits);
         else
             ++p;
     }
+    return fits;
 }
 
 int acceptHandOffLine(char* line) {
     size_t length = strlen(line);
     while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
         line[--length] = '\0';
-    if (length >= LINE_CAPACITY || strncmp(line, "cd ", 3) != 0 || length == 3) return 0;
+    if (length >= OWN_LINE_CAPACITY || strncmp(line, "cd ", 3) != 0 || length == 3) return 0;
     for (size_t i = 3; i < length; ++i)
         if ((unsigned char)line[i] < 0x20 || line[i] == 0x7F) return 0;
     return 1;
+}
+
+int makeHandOffLine(const char* directory, char* line, size_t capacity) {
+    return copyText(line, capacity, "cd ") && appendText(line, capacity, directory) &&
+           acceptHandOffLine(line);
 }

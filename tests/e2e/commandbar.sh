@@ -6,6 +6,11 @@
 # process itself; screenshots of the bar, its list and its menu are left in
 # $PEXOR_E2E_DIR (bar.png, history.png, menu.png, cropped; shot-*.png whole).
 #
+# Changes of directory show in the current directory the recorder reports:
+# a start directory and a handed-over one as long as they can be (259
+# characters), a macro whose body is a cd line, and a macro named cd that
+# must not get hold of the program's own changes of directory.
+#
 # Files are dropped the way a file manager drops them: xdnd_drop.py speaks
 # the X drag-and-drop protocol, which Wine turns into WM_DROPFILES.
 set -euo pipefail
@@ -33,6 +38,7 @@ wait_for() {
 records() { cat "$dir/record.txt" 2>/dev/null | grep -c '^end$' || true; }
 has_records() { [ "$(records)" -ge "$1" ]; }
 last_cmdline() { grep '^cmdline=' "$dir/record.txt" | tail -n 1 | cut -d= -f2- | tr -d '\r'; }
+last_cwd() { grep '^cwd=' "$dir/record.txt" | tail -n 1 | cut -d= -f2- | tr -d '\r' | tr 'A-Z' 'a-z'; }
 history() { tr -d '\r' <"$dir/pexor.his"; }
 ini() { tr -d '\r' <"$dir/pexor.ini" | sed -n "/^\[$1\]/,/^\[/s/^$2=//p"; }
 shot() { import -display "$DISPLAY" -window root "$dir/shot-$1.png"; }
@@ -79,7 +85,21 @@ here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 cp "$exedir/pexor.exe" "$exedir/tests/win32/recorder.exe" "$dir/"
 cp "$dir/recorder.exe" "$dir/second.exe"
 recorder=$(winpath "$dir/recorder.exe")
-printf '[Setup]\r\nShell=%s\r\nTrayIcon=0\r\nSysStartup=1\r\n' "$recorder" >"$dir/pexor.ini"
+# A name of 259 characters for the folder $1 in $dir: "." steps pad it, and
+# its end is what a cut would lose.
+long_path() {
+  local path name=$1
+  path="$(winpath "$dir")\\"
+  if [ $(( (259 - ${#path} - ${#name}) % 2 )) = 1 ]; then path+='x\..\'; fi
+  while [ $(( ${#path} + ${#name} )) -lt 259 ]; do path+='.\'; done
+  printf '%s' "$path$name"
+}
+mkdir -p "$dir/Start" "$dir/Mit Leerzeichen" "$dir/Uebergeben"
+start_dir=$(long_path Start)
+printf 'doskey go=cd "%s"\r\ndoskey cd=%s macro $*\r\n' "$(winpath "$dir/Mit Leerzeichen")" "$recorder" \
+  >"$dir/alias.bat"
+printf '[Setup]\r\nShell=%s\r\nTrayIcon=0\r\nSysStartup=1\r\nCheckAlias=1\r\nAliasFile=%s\r\n' \
+  "$recorder" "$(winpath "$dir/alias.bat")" >"$dir/pexor.ini"
 export PEXOR_RECORD
 PEXOR_RECORD=$(winpath "$dir/record.txt")
 
@@ -103,7 +123,7 @@ cleanup() {
 trap cleanup EXIT
 
 step "start"
-( cd "$dir" && exec "$WINE64" ./pexor.exe ) </dev/null >"$dir/pexor.log" 2>&1 &
+( cd "$dir" && exec "$WINE64" ./pexor.exe -p "$start_dir" ) </dev/null >"$dir/pexor.log" 2>&1 &
 pexor=$!
 wait_for "the command bar" find_bar
 xdotool keyup Escape Return F7 F8 alt ctrl shift
@@ -124,6 +144,10 @@ xdotool key Return
 wait_for "the recorder" has_records 1
 [ "$(last_cmdline)" = "\"$recorder\" eins zwei" ] || fail "recorder started as |$(last_cmdline)|"
 [ "$(cat "$dir/pexor.his")" = "$recorder eins zwei"$'\r' ] || fail "history file |$(cat -A "$dir/pexor.his")|"
+# The start directory whole, and not through the macro named cd (it would
+# have started the recorder first).
+[ "$(last_cwd)" = "$(winpath "$dir/Start" | tr 'A-Z' 'a-z')" ] || fail "started in |$(last_cwd)|"
+[ "$(records)" = 1 ] || fail "$(records) programs started, 1 expected"
 
 step "built-in commands run through the shell program"
 n=1
@@ -217,6 +241,25 @@ moved() { [ "$(ini Geometry Left),$(ini Geometry Top)" = "110,210" ]; }
 wait_for "Left=110 and Top=210 in pexor.ini" moved
 eval "$(geometry "$bar")"
 [ "$X,$Y" = "110,210" ] || fail "bar at $X,$Y after the drag"
+
+step "a macro whose body is a cd line changes the directory"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+xdotool type --delay 5 'go'
+xdotool key Return
+xdotool type --delay 5 "$recorder sieben"
+xdotool key Return
+wait_for "the recorder" has_records 7
+[ "$(last_cwd)" = "$(winpath "$dir/Mit Leerzeichen" | tr 'A-Z' 'a-z')" ] || fail "go went to |$(last_cwd)|"
+
+step "a second start hands over a directory of 259 characters"
+( cd "$dir" && "$WINE64" ./pexor.exe -p "$(long_path Uebergeben)" ) </dev/null >/dev/null 2>&1 ||
+  fail "the second start ended with $?"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+xdotool type --delay 5 "$recorder acht"
+xdotool key Return
+wait_for "the recorder" has_records 8
+[ "$(last_cwd)" = "$(winpath "$dir/Uebergeben" | tr 'A-Z' 'a-z')" ] || fail "handed over |$(last_cwd)|"
+[ "$(records)" = 8 ] || fail "$(records) programs started, 8 expected"
 
 step "the menu item Beenden ends the program"
 xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT / 2)) click 3

@@ -13,7 +13,7 @@ dir=$(realpath "$PEXOR_E2E_DIR")
 exedir=$(realpath "$PEXOR_EXE_DIR")
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 PROPERTIES='Pexor - Eigenschaften'
-ABOUT='Pexor V1.0'
+ABOUT='Pexor V1.16'
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "-- $*"; }

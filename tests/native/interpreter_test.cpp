@@ -128,8 +128,12 @@ TEST(Interpreter, BuiltInCommandsGoThroughTheShellOnlyWhenCheckInternalIsOne) {
 TEST(Interpreter, CdAndExitAreHandledHere) {
     Fixture f;
     check(f, {
-        {"cd c:\\temp", CD, "cd", "c:\\temp"}, {"CD \"c:\\a b\"", CD, "CD", "\"c:\\a b\""},  // quotes stay
-        {"cd", CD, "cd", ""}, {"exit", CLOSE}, {"EXIT now", CLOSE},
+        // As cmd takes it: blanks around the directory and one pair of quotes go.
+        {"cd c:\\temp", CD, "cd", "c:\\temp"}, {"CD \"c:\\a b\"", CD, "CD", "c:\\a b"},
+        {"cd  \"c:\\a b\" \t", CD, "cd", "c:\\a b"}, {"cd \"c:\\a b", CD, "cd", "\"c:\\a b"},
+        {"cd \"\"c:\\a\"\"", CD, "cd", "\"c:\\a\""},
+        {"cd", NOTHING}, {"cd   ", NOTHING}, {"cd \"\"", NOTHING},  // a bare cd shows nothing
+        {"exit", CLOSE}, {"EXIT now", CLOSE},
     });
     for (int32_t off : {0, 2}) {
         f.settings.Exit = off;
@@ -190,7 +194,7 @@ TEST(Interpreter, MacrosExpandBeforeEveryOtherTest) {
     Fixture f;
     const char* macros[][2] = {
         {"LS", "DIR /W $*"}, {"CP", "COPY $1 $2"}, {"X", "FIRST"},        {"X", "SECOND"},
-        {"HOME", "CD C:\\"}, {"BYE", "EXIT"},      {"WEB", "WWW.EXAMPLE.ORG"}, {"E", "ECHO $*"},
+        {"HOME", "CD\t\"C:\\A B\""}, {"BYE", "EXIT"},      {"WEB", "WWW.EXAMPLE.ORG"}, {"E", "ECHO $*"},
         {"ODD", "$1 FOO"},   {"GRUSS", "ECHO HALLO"}, {"M", "ECHO $10 $9 $G $$ $"},
     };
     for (auto& m : macros) f.addMacro(m[0], m[1]);
@@ -198,7 +202,7 @@ TEST(Interpreter, MacrosExpandBeforeEveryOtherTest) {
     check(f, {
         {"ls c:\\temp", RUN, "DIR", " /W c:\\temp"}, {"Ls", RUN, "DIR", " /W "},
         {"cp a.txt   b.txt", RUN, "COPY", " a.txt b.txt"}, {"cp a.txt", RUN, "COPY", " a.txt "},
-        {"x", RUN, "FIRST", ""}, {"home", CD, "CD", " C:\\"}, {"bye", CLOSE},
+        {"x", RUN, "FIRST", ""}, {"home", CD, "CD", "C:\\A B"}, {"bye", CLOSE},
         {"web", RUN, BROWSER, "WWW.EXAMPLE.ORG"}, {"e x $1 y", RUN, "ECHO", " x x y"}, {"odd a", RUN, "$1", " FOO"},
         {"gruß welt", RUN, "ECHO", " HALLO"},  // ß is compared in its upper-case form
         {"Straße", RUN, "Straße", ""},         // and the word itself keeps its case
@@ -209,6 +213,26 @@ TEST(Interpreter, MacrosExpandBeforeEveryOtherTest) {
     check(f, {{"ls", RUN, SHELL, " /c DIR  /W "}});
     f.settings.CheckAlias = 2;  // loaded but not expanded
     check(f, {{"ls", RUN, "ls", ""}});
+}
+
+// The start directory and a handed-over one: every directory that fits is
+// taken whole, and a macro named CD does not get hold of it.
+TEST(Interpreter, TheProgramsOwnCdIgnoresMacrosAndTakesWhatFits) {
+    Fixture f;
+    f.addMacro("CD", "FORMAT $*");
+    const std::string long259 = "c:\\" + std::string(256, 'd');
+    const struct { std::string dir; RequestKind kind; std::string parameters; } cases[] = {
+        {"c:\\temp", CD, "c:\\temp"}, {" \"c:\\a b\"", CD, "c:\\a b"},
+        {long259, CD, long259}, {long259 + "d", REQUEST_TOO_LONG, ""}, {"", NOTHING, ""},
+    };
+    for (auto& c : cases) {
+        InterpreterEnv e = f.env();
+        Request r;
+        interpretChangeDirectory(c.dir.c_str(), &e, &r);
+        EXPECT_EQ(r.kind, c.kind) << c.dir.size();
+        EXPECT_EQ(r.parameters, c.parameters);
+    }
+    EXPECT_EQ(f.run("cd c:\\temp").program, std::string("FORMAT")) << "a typed cd is the user's";
 }
 
 TEST(MacroExpansion, ParametersAreSplitAtBlanksOnly) {
@@ -276,9 +300,9 @@ TEST(MacroExpansion, ResultsThatDoNotFitLeaveWordAndParametersUnchanged) {
 }
 
 TEST(ErrorTable, EveryCodeHasItsGermanText) {
-    EXPECT_STREQ(execErrorText(2), "Die angegebene Datei íst nicht vorhanden.");
+    EXPECT_STREQ(execErrorText(2), "Die angegebene Datei ist nicht vorhanden.");
     EXPECT_STREQ(execErrorText(31), "Für die angegebene Dateierweiterung existiert keine Dateiverknüpfung.");
-    EXPECT_STREQ(execErrorText(32), "Die angegebene DDL wurde nicht gefunden.");
+    EXPECT_STREQ(execErrorText(32), "Die angegebene DLL wurde nicht gefunden.");
     EXPECT_STREQ(execErrorText(EXEC_LINE_TOO_LONG), "Die Befehlszeile ist zu lang und wurde nicht ausgeführt.");
     const std::string unknown = "Unbekannter Fehler...";
     int known[] = {0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32};

@@ -47,11 +47,19 @@ TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpelling) {
     for (auto& c : cases) EXPECT_EQ(bar(parse(c.line)), bar(c.dir)) << bar(c.line);
 }
 
-TEST(StartOptions, KeepTheFirst259CharactersOfALongValue) {
-    std::string value = "c:\\long" + std::string(300, 'a');
-    std::string dir = parse("-p " + value + " -x");
-    EXPECT_EQ(dir.size(), 259u);
-    EXPECT_EQ(dir, value.substr(0, 259));
+// A value is kept whole or not at all: a cut one would name another place.
+TEST(StartOptions, ALongValueIsKeptWholeOrRefused) {
+    const std::string v259 = "c:\\long" + std::string(252, 'a');
+    const struct { std::string line; int fits; std::string dir; } cases[] = {
+        {"-p " + v259 + " -x", 1, v259},
+        {"-p " + v259 + "a", 0, ""},
+        {"-p " + v259 + "a -p c:\\temp", 1, "c:\\temp"},  // the last value decides
+    };
+    for (auto& c : cases) {
+        char dir[PATH_CAPACITY];
+        EXPECT_EQ(parseStartOptions(c.line.c_str(), dir, pathExists), c.fits) << c.line.size();
+        EXPECT_EQ(bar(dir), bar(c.dir));
+    }
 }
 
 TEST(HandOffLine, AcceptsOnlyCdWithAPrintablePath) {
@@ -70,13 +78,17 @@ TEST(HandOffLine, AcceptsOnlyCdWithAPrintablePath) {
             EXPECT_EQ(bar(line), bar(c.after));
         }
     }
-    // The whole line must fit a command line: 259 characters at most.
+    // Any directory a start can have (259 characters) is handed over whole;
+    // a second start makes only lines the running one accepts.
     for (size_t length : {258u, 259u, 260u}) {
-        std::string line = "cd c:\\" + std::string(length - 6, 'd');
-        char buffer[400];
-        strcpy(buffer, line.c_str());
-        EXPECT_EQ(acceptHandOffLine(buffer), length <= LINE_CAPACITY - 1 ? 1 : 0) << length;
+        std::string dir = "c:\\" + std::string(length - 3, 'd');
+        char buffer[400], made[300];
+        strcpy(buffer, ("cd " + dir).c_str());
+        EXPECT_EQ(acceptHandOffLine(buffer), length <= PATH_CAPACITY - 1 ? 1 : 0) << length;
+        EXPECT_EQ(makeHandOffLine(dir.c_str(), made, sizeof made), length <= PATH_CAPACITY - 1 ? 1 : 0);
     }
+    char made[300];
+    EXPECT_EQ(makeHandOffLine("c:\\a\tb", made, sizeof made), 0);
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ protected:
 
 TEST_F(AboutDialog, VersionTextComesFromTheProgramFilesVersionResource) {
     const struct { std::string path; const char* text; } cases[] = {
-        {harness::pexorPath(), "Pexor V1.0"},   // FileVersion "1.0" under 040704b0
+        {harness::pexorPath(), "Pexor V1.16"},  // FileVersion "1.16" under 040704b0
         {harness::recorderPath(), "Pexor"},     // no version resource
         {temp.file("fehlt.exe"), "Pexor"},      // no file
     };

@@ -160,7 +160,7 @@ TEST_F(CommandBar, EnterRunsTheTrimmedLineAndTheHistoryKeepsWhatRanNewestFirst) 
         {"25", "1", "alt\r\n", {"", "alt"}, {"   "}, "", "   ", "alt\r\n", {"", "alt"}},
         // A failed line stays in the field for another try; nothing recorded.
         {"25", "1", "alt\r\n", {"", "alt"}, {" pexor-missing.exe"},
-         "Pexor - Fehler: Die angegebene Datei \xEDst nicht vorhanden.\n", " pexor-missing.exe", "alt\r\n",
+         "Pexor - Fehler: Die angegebene Datei ist nicht vorhanden.\n", " pexor-missing.exe", "alt\r\n",
          {"", "alt"}},
         // Only the newest MaxHistory lines are loaded and kept; a line that
         // ran twice in a row is recorded once.
@@ -421,6 +421,11 @@ TEST_F(CommandBar, SizeAndDragAreStoredOnlyWithSave1) {
         EXPECT_EQ(GetCapture(), (HWND)0);
         EXPECT_EQ(place(), std::vector<int>({40, 50, 400}));
         EXPECT_EQ(geometry(), save ? "Left=40 Top=50 Width=400 " : "");
+        // A drag also ends when the capture is taken away (a box, Alt+Tab).
+        mouse(WM_LBUTTONDOWN, 43, 55);
+        ReleaseCapture();
+        mouse(WM_MOUSEMOVE, 143, 155);
+        EXPECT_EQ(place(), std::vector<int>({40, 50, 400}));
         // Dragged past the top left corner: stored where the next start
         // shows it whole.
         mouse(WM_LBUTTONDOWN, 43, 55);

@@ -93,11 +93,21 @@ TEST_F(Launch, UrlOpensTheHtmlProgramWithTheUrlAlone) {
     ASSERT_TRUE(registry.setString(HKEY_CLASSES_ROOT, ".html", nullptr, "PexorTest.Seite"));
     ASSERT_TRUE(registry.setString(HKEY_CLASSES_ROOT, "PexorTest.Seite\\shell\\open\\command", nullptr,
                                    "\"" + recorder + "\" \"%1\""));
+    // The browser is found through a probe file of a new name in the temp
+    // directory: a file of the user's (the name once used) stays untouched.
+    harness::writeFile("c:\\tmpurl.html", "meine Seite");
     EXPECT_EQ(run("HtTp://example.com/a weitere W\xF6rter"), EXEC_DONE);
     expectStarted(recorder, "HtTp://example.com/a");  // words after the URL are dropped
     EXPECT_EQ(run("www.example.com/suche?q=1"), EXEC_DONE);
     expectStarted(recorder, "www.example.com/suche?q=1");
-    EXPECT_FALSE(harness::fileExists("c:\\tmpurl.html")) << "the probe file is removed";
+    EXPECT_EQ(harness::readFile("c:\\tmpurl.html"), "meine Seite");
+    DeleteFileA("c:\\tmpurl.html");
+    char tempDir[MAX_PATH];
+    GetTempPathA(sizeof tempDir, tempDir);
+    WIN32_FIND_DATAA found;
+    HANDLE left = FindFirstFileA((std::string(tempDir) + "pxu*").c_str(), &found);
+    EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "the probe file is removed: " << found.cFileName;
+    if (left != INVALID_HANDLE_VALUE) FindClose(left);
 }
 
 TEST_F(Launch, FolderIsOpenedWithTheExploreVerb) {

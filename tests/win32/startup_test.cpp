@@ -10,6 +10,7 @@
 
 #include "../../res/resource.h"
 #include "harness.h"
+#include <shellapi.h>
 #include "ui/commandbar.h"
 #include "ui/mainwindow.h"
 
@@ -85,6 +86,16 @@ std::string answerBox(DWORD process) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     pumpUntil([&] { return !IsWindow(box); });
     return std::string(caption) + ": " + text;
+}
+
+// A name of exactly 259 characters, as long as a start directory can be, for
+// the directory name below base: "." steps pad it, and its end is what a cut
+// would lose.
+std::string longPathTo(const std::string& base, const std::string& name) {
+    std::string path = base + "\\";
+    if ((259 - path.size() - name.size()) % 2 == 1) path += "x\\..\\";
+    while (path.size() + name.size() < 259) path += ".\\";
+    return path + name;
 }
 
 // One run of pexor.exe; ended (through its main window if it can be) and
@@ -205,6 +216,7 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
         {"", "", "c:\\", false},
         {"-p " + given, "", given, true},
         {"-p " + given, stored, stored, false},
+        {"-p \"" + longPathTo(temp.path(), "Gegeben") + "\"", "", given, false},  // taken whole
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("|" + c.arguments + "| BaseDir=|" + c.baseDir + "|");
@@ -215,6 +227,15 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
         EXPECT_EQ(pexor.directory(), lowerCase(c.directory));
         if (underWine()) {
             ASSERT_TRUE(pumpUntil([&] { return wineTrayIconCount() == icons + 1; }));
+            // The shell loses its icons when it restarts, and then announces itself.
+            NOTIFYICONDATAA icon = {};
+            icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+            icon.hWnd = pexor.bar();
+            icon.uID = 1;
+            ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+            ASSERT_TRUE(pumpUntil([&] { return wineTrayIconCount() == icons; }));
+            PostMessageA(pexor.mainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+            ASSERT_TRUE(pumpUntil([&] { return wineTrayIconCount() == icons + 1; })) << "the icon is back";
         }
         ASSERT_NE(GlobalFindAtomA("PexorHotkey"), 0);
         // The bar has stored where it was placed; nothing is written from here on.
@@ -242,45 +263,87 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
 // ------------------------------------------------------------ single instance
 
 TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
-    const std::string exe = install();
+    const std::string exe = install("AliasFile=" + temp.file("alias.bat") + "\r\nCheckAlias=1\r\n");
+    // A macro named cd must not get hold of the hand-off: it would show a box.
+    harness::writeFile(temp.file("alias.bat"), "doskey cd=" + temp.file("Fehlt.exe") + " $*\r\n");
     Pexor first(exe, "");
     ASSERT_TRUE(first.waitForBar());
     // A file already waiting is read only when a second start announces one.
     const std::string unannounced = "cd " + temp.makeDirectory("Nicht angekuendigt");
     const std::string target = temp.makeDirectory("Ziel");
     const std::string blank = temp.makeDirectory("\xC4rger mit Leerzeichen");  // Ärger
+    const std::string longer = temp.makeDirectory("Weiter");
+    const std::string tmp = temp.file("Kein Temp") + "\\";  // a temp folder that cannot be written
     const struct {
         std::string arguments, directory;
+        std::string temp, box;  // TMP for the second start; the start of its box
+        bool handedOver;
     } cases[] = {
-        {"", "c:\\"},
-        {"-p " + temp.file("Fehlt"), "c:\\"},
-        {"-p " + target, target},
-        {"/P \"" + blank + "\"", blank},
+        {"", "c:\\", "", "", false},
+        {"-p " + temp.file("Fehlt"), "c:\\", "", "", false},
+        {"-p " + target, target, "", "", true},
+        {"/P \"" + blank + "\"", blank, "", "", true},
+        {"-p " + longPathTo(temp.path(), "Weiter"), longer, "", "", true},
+        {"-p " + longPathTo(temp.path(), "Weiter") + "x", longer, "", "Pexor - Hinweis: Das Startverzeichnis ist zu lang", false},
+        {"-p " + target, longer, tmp, "Pexor - Hinweis: Das Startverzeichnis kann nicht an das laufende Pexor", false},
     };
+    const std::string handOff = handOffFile();  // before TMP changes
     for (const auto& c : cases) {
         SCOPED_TRACE("|" + c.arguments + "|");
-        harness::writeFile(handOffFile(), unannounced);
+        harness::writeFile(handOff, unannounced);
         ShowWindow(first.bar(), SW_HIDE);
+        if (!c.temp.empty()) environment.set("TMP", c.temp);
         Pexor second(exe, c.arguments);
+        std::string box;
+        if (!c.box.empty()) pumpUntil([&] { return !(box = answerBox(second.id())).empty() || !second.running(); });
+        EXPECT_EQ(box.substr(0, c.box.size()), c.box);
         EXPECT_EQ(second.exitCode(), 0u);
         ASSERT_TRUE(first.running());
         EXPECT_TRUE(IsWindowVisible(first.bar())) << "the running bar comes to the front";
         EXPECT_EQ(first.directory(), lowerCase(c.directory));
         // A handed-over file is read and deleted by the first instance.
-        EXPECT_EQ(harness::readFile(handOffFile()), c.directory == "c:\\" ? unannounced : "");
+        EXPECT_EQ(harness::readFile(handOff), c.handedOver ? "" : unannounced);
+        EXPECT_EQ(answerBox(first.id()), "");
     }
 }
 
-TEST_F(Startup, SecondStartWhileTheFirstHasNoMainWindowYetShowsABoxAndEnds) {
-    // The mutex of a first instance that has not created its main window yet.
+// A main window that does not answer: made by a thread that then only waits.
+DWORD WINAPI unansweringWindow(void* done) {
+    HWND window = createMainWindow(GetModuleHandleA(0));
+    WaitForSingleObject(done, INFINITE);
+    DestroyWindow(window);
+    return 0;
+}
+
+// The first instance has not made its main window yet, or has stopped
+// answering: the second start says so and ends, within a few seconds.
+TEST_F(Startup, SecondStartThatCannotReachTheFirstShowsABoxAndEnds) {
+    // The mutex of a first instance.
     HANDLE mutex = CreateMutexA(0, TRUE, "Pexor");
     ASSERT_NE(GetLastError(), (DWORD)ERROR_ALREADY_EXISTS) << "another Pexor is running";
-    Pexor second(install(), "-p " + temp.makeDirectory("Ziel"));
-    std::string box;
-    EXPECT_TRUE(pumpUntil([&] { return !(box = answerBox(second.id())).empty() || !second.running(); }));
-    EXPECT_EQ(box, "Initialisierungsfehler: Pexor ist bereits aktiv...");
-    EXPECT_EQ(second.exitCode(), 0u);
-    EXPECT_FALSE(fileExists(handOffFile())) << "nobody would read it";
+    registerMainWindowClass(GetModuleHandleA(0));
+    HANDLE done = CreateEventA(0, TRUE, FALSE, 0);
+    const std::string exe = install(), dir = temp.makeDirectory("Ziel");
+    for (bool window : {false, true}) {
+        HANDLE thread = window ? CreateThread(0, 0, unansweringWindow, done, 0, 0) : 0;
+        if (window) {
+            ASSERT_TRUE(pumpUntil([] { return FindWindowA("Pexor", "Pexor") != 0; }));
+        }
+        Pexor second(exe, "-p " + dir);
+        std::string box;
+        EXPECT_TRUE(pumpUntil([&] { return !(box = answerBox(second.id())).empty() || !second.running(); }));
+        EXPECT_EQ(box, window ? "Initialisierungsfehler: Das laufende Pexor antwortet nicht..."
+                              : "Initialisierungsfehler: Pexor ist bereits aktiv...");
+        EXPECT_EQ(second.exitCode(), 0u);
+        EXPECT_FALSE(fileExists(handOffFile())) << "nobody would read it";
+        if (window) {
+            SetEvent(done);
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+    }
+    UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(0));
+    CloseHandle(done);
     CloseHandle(mutex);
 }
 
