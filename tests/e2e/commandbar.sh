@@ -248,7 +248,7 @@ xdotool type --delay 5 'go'
 xdotool key Return
 xdotool type --delay 5 "$recorder sieben"
 xdotool key Return
-wait_for "the recorder" has_records 7
+wait_for "the recorder" has_records 8
 [ "$(last_cwd)" = "$(winpath "$dir/Mit Leerzeichen" | tr 'A-Z' 'a-z')" ] || fail "go went to |$(last_cwd)|"
 
 step "a second start hands over a directory of 259 characters"
@@ -257,9 +257,9 @@ step "a second start hands over a directory of 259 characters"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 xdotool type --delay 5 "$recorder acht"
 xdotool key Return
-wait_for "the recorder" has_records 8
+wait_for "the recorder" has_records 9
 [ "$(last_cwd)" = "$(winpath "$dir/Uebergeben" | tr 'A-Z' 'a-z')" ] || fail "handed over |$(last_cwd)|"
-[ "$(records)" = 8 ] || fail "$(records) programs started, 8 expected"
+[ "$(records)" = 9 ] || fail "$(records) programs started, 9 expected"
 
 step "the menu item Beenden ends the program"
 xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT / 2)) click 3
