@@ -9,7 +9,7 @@
 
 #include "interp/aliasfile.h"
 #include "interp/interpreter.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 static unsigned allocations, failEvery;
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "interp/textutil.h"
+#include "base/textutil.h"
 #include "state/history.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "interp/interpreter.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;

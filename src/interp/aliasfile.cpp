@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "../state/settings.h"
-#include "textutil.h"
+#include "../base/textutil.h"
 
 void* (*macroAllocate)(size_t size) = malloc;
 

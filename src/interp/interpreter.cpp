@@ -5,7 +5,7 @@
 
 #include <string.h>
 
-#include "textutil.h"
+#include "../base/textutil.h"
 
 DriveDirectoryTable driveDirectoryTable;
 

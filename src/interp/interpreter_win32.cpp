@@ -6,7 +6,7 @@
 #include <stdio.h>
 
 #include "../ui/mainwindow.h"
-#include "textutil.h"
+#include "../base/textutil.h"
 
 int isDirectory(const char* path) {
     DWORD attributes = GetFileAttributesA(path);

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "textutil.h"
+#include "../base/textutil.h"
 
 MacroEntry* macroTable = 0;
 

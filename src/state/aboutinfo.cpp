@@ -2,7 +2,7 @@
 // arithmetic of its link font.
 #include "aboutinfo.h"
 
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 
 const char PRODUCT_NAME[] = "Pexor";
 const char SUPPORT_ADDRESS[] = "pexor@example.org";

@@ -5,7 +5,7 @@
 #include <errno.h>
 #include <string.h>
 
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 
 const char HISTORY_NEW_SUFFIX[] = ".new";
 

@@ -1,7 +1,7 @@
 // Combo box messages and file replacement behind the history rules.
 #include "history_win32.h"
 
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 
 static HWND comboOf(void* context) { return static_cast<HWND>(context); }
 

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 
 const HotkeyKey HotkeyKeyTable[HOTKEY_KEY_COUNT + 1] = {
     {"keine", 0},

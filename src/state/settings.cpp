@@ -2,7 +2,7 @@
 // and written.
 #include "settings.h"
 
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 
 Settings settings;
 char iniPath[PATH_CAPACITY];

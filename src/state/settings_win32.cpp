@@ -1,7 +1,7 @@
 // Settings through GetPrivateProfileStringA/IntA and WritePrivateProfileStringA.
 #include "settings_win32.h"
 
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 
 static const char* profilePath(void* context) { return static_cast<const char*>(context); }
 

@@ -7,7 +7,7 @@
 #include <shellapi.h>
 
 #include "../../res/resource.h"
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 #include "../state/aboutinfo.h"
 #include "../state/settings.h"
 #include "commandbar.h"

@@ -7,7 +7,7 @@
 
 #include "../../res/resource.h"
 #include "../interp/interpreter_win32.h"
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 #include "../state/history_win32.h"
 #include "../state/settings.h"
 #include "../tooltips/tooltips.h"

@@ -6,7 +6,7 @@
 #include "../../res/resource.h"
 #include "../interp/aliasfile.h"
 #include "../interp/interpreter_win32.h"
-#include "../interp/textutil.h"
+#include "../base/textutil.h"
 #include "../state/settings_win32.h"
 #include "../tooltips/tooltips.h"
 #include "commandbar.h"

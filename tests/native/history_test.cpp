@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 namespace {
 

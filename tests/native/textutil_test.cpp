@@ -1,6 +1,6 @@
 // Text utilities: trimming, insertion, replacement, case folding in all four
 // columns, integer text, and the capacity checks of the growing operations.
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 #include <gtest/gtest.h>
 #include <string.h>

@@ -5,7 +5,7 @@
 #include "harness.h"
 #include "interp/aliasfile.h"
 #include "interp/interpreter_win32.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 namespace {
 

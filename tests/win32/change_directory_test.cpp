@@ -6,7 +6,7 @@
 
 #include "harness.h"
 #include "interp/interpreter_win32.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 
 using harness::currentDirectory;
 using harness::lowerCase;

@@ -11,7 +11,7 @@
 #include <string.h>
 
 #include "../../res/resource.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 #include "state/history.h"
 #include "state/settings_win32.h"
 #include "tooltips/tooltips.h"

@@ -17,7 +17,7 @@
 
 #include "../../res/resource.h"
 #include "interp/aliasfile.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 #include "state/properties.h"
 #include "tooltips/tooltips.h"
 #include "ui/commandbar.h"

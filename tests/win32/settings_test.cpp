@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "harness.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 #include "state/settings_win32.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string.h>
 
 #include "interp/interpreter_win32.h"
-#include "interp/textutil.h"
+#include "base/textutil.h"
 #include "ui/mainwindow.h"
 
 using harness::readRecords;
