@@ -7,9 +7,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/textutil.h"
 #include "interp/aliasfile.h"
 #include "interp/interpreter.h"
-#include "base/textutil.h"
 
 static unsigned allocations, failEvery;
 

@@ -3,8 +3,8 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "interp/interpreter.h"
 #include "base/textutil.h"
+#include "interp/interpreter.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "../state/settings.h"
 #include "../base/textutil.h"
+#include "../state/settings.h"
 
 void* (*macroAllocate)(size_t size) = malloc;
 

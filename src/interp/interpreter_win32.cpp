@@ -5,8 +5,8 @@
 #include <shellapi.h>
 #include <stdio.h>
 
-#include "../ui/mainwindow.h"
 #include "../base/textutil.h"
+#include "../ui/mainwindow.h"
 
 int isDirectory(const char* path) {
     DWORD attributes = GetFileAttributesA(path);

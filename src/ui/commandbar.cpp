@@ -6,8 +6,8 @@
 #include <windowsx.h>
 
 #include "../../res/resource.h"
-#include "../interp/interpreter_win32.h"
 #include "../base/textutil.h"
+#include "../interp/interpreter_win32.h"
 #include "../state/history_win32.h"
 #include "../state/settings.h"
 #include "../tooltips/tooltips.h"

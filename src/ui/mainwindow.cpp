@@ -4,13 +4,13 @@
 #include <stdio.h>
 
 #include "../../res/resource.h"
+#include "../base/textutil.h"
 #include "../interp/aliasfile.h"
 #include "../interp/interpreter_win32.h"
-#include "../base/textutil.h"
+#include "../interp/startoptions.h"
 #include "../state/settings_win32.h"
 #include "../tooltips/tooltips.h"
 #include "commandbar.h"
-#include "startoptions.h"
 #include "trayicon.h"
 
 HINSTANCE instanceHandle;

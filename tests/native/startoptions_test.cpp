@@ -1,5 +1,5 @@
 // The "-p" start option and the hand-off line check.
-#include "ui/startoptions.h"
+#include "interp/startoptions.h"
 
 #include <gtest/gtest.h>
 #include <string.h>

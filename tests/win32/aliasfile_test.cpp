@@ -2,10 +2,10 @@
 // path on drive C, and silence when the file is missing.
 #include <string.h>
 
+#include "base/textutil.h"
 #include "harness.h"
 #include "interp/aliasfile.h"
 #include "interp/interpreter_win32.h"
-#include "base/textutil.h"
 
 namespace {
 

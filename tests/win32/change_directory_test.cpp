@@ -4,9 +4,9 @@
 #include <ctype.h>
 #include <string.h>
 
+#include "base/textutil.h"
 #include "harness.h"
 #include "interp/interpreter_win32.h"
-#include "base/textutil.h"
 
 using harness::currentDirectory;
 using harness::lowerCase;

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "../../res/resource.h"
-#include "interp/aliasfile.h"
 #include "base/textutil.h"
+#include "interp/aliasfile.h"
 #include "state/properties.h"
 #include "tooltips/tooltips.h"
 #include "ui/commandbar.h"

@@ -6,8 +6,8 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "interp/interpreter_win32.h"
 #include "base/textutil.h"
+#include "interp/interpreter_win32.h"
 #include "ui/mainwindow.h"
 
 using harness::readRecords;

@@ -3,8 +3,8 @@
 
 #include <string.h>
 
-#include "../interp/interpreter.h"
 #include "../base/textutil.h"
+#include "interpreter.h"
 
 const char HAND_OFF_FILE_NAME[] = "pexorcd.tmp";
 
