@@ -17,9 +17,11 @@ enum {
 };
 
 // ExecResult: EXEC_DONE when the line was carried out, needed nothing or its
-// failure was already reported; otherwise an error code for execErrorText.
+// failure was already reported; EXEC_CLOSE when it asks to close the program,
+// which is the caller's to do; otherwise an error code for execErrorText.
 enum {
     EXEC_DONE = -1,
+    EXEC_CLOSE = -2,
     EXEC_LINE_TOO_LONG = 206  // the line would not fit a buffer; nothing was run
 };
 

@@ -6,7 +6,6 @@
 #include <stdio.h>
 
 #include "../base/textutil.h"
-#include "../ui/mainwindow.h"
 
 int isDirectory(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
@@ -79,8 +78,7 @@ static int perform(HWND owner, Request* request) {
         case REQUEST_TOO_LONG:
             return EXEC_LINE_TOO_LONG;
         case REQUEST_CLOSE:
-            PostMessageA(mainWindow, WM_CLOSE, 0, 0);
-            return EXEC_DONE;
+            return EXEC_CLOSE;
         case REQUEST_CHANGE_DIRECTORY:
             return changeDirectory(owner, request->parameters);
         case REQUEST_EXECUTE:

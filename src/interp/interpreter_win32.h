@@ -1,5 +1,5 @@
-// Carries out what interpretLine decided: change directory, close, or one
-// ShellExecuteA request.
+// Carries out what interpretLine decided: change directory or one
+// ShellExecuteA request; a request to close goes back to the caller.
 #ifndef PEXOR_INTERPRETER_WIN32_H
 #define PEXOR_INTERPRETER_WIN32_H
 
@@ -8,7 +8,8 @@
 #include "interpreter.h"
 
 // line: a buffer of LINE_CAPACITY bytes (a drive switch is rewritten in it).
-// Returns EXEC_DONE, a ShellExecuteA error code 0 to 32, or EXEC_LINE_TOO_LONG.
+// Returns EXEC_DONE, EXEC_CLOSE (EXIT while Exit is 1), a ShellExecuteA error
+// code 0 to 32, or EXEC_LINE_TOO_LONG.
 int executeCommandLine(HWND owner, char* line);
 
 // The program's own change of directory ("cd " + directory, without the

@@ -131,6 +131,16 @@ static void registerStartup() {
     RegCloseKey(key);
 }
 
+// Runs line (LINE_CAPACITY bytes) through executeCommandLine. EXIT closes the
+// program: WM_CLOSE is posted, so that the caller finishes first (runLine
+// records the line), and EXEC_DONE returned; other results come back as they are.
+static int runCommandLine(HWND owner, char* line) {
+    int result = executeCommandLine(owner, line);
+    if (result != EXEC_CLOSE) return result;
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    return EXEC_DONE;
+}
+
 // From [Geometry], whole inside the work area whatever the file says.
 static void placeBar(HWND bar) {
     BarPlace wanted = {readGeometry("Left", DEFAULT_LEFT), readGeometry("Top", DEFAULT_TOP),
@@ -231,7 +241,7 @@ static void runLine(HWND bar) {
     trimRight(text);
     trimLeft(text);
     if (text[0] == '\0') return;
-    int result = whole && copyText(line, sizeof line, text) ? executeCommandLine(bar, line)
+    int result = whole && copyText(line, sizeof line, text) ? runCommandLine(bar, line)
                                                            : EXEC_LINE_TOO_LONG;
     if (result != EXEC_DONE) {
         showExecError(bar, result);
@@ -256,7 +266,7 @@ static void searchOnce(HWND bar) {
 
 static void openCommandPrompt(HWND bar) {
     char line[LINE_CAPACITY] = "!";
-    executeCommandLine(bar, line);
+    runCommandLine(bar, line);
 }
 
 // The auto-hide timer leaves the bar alone while the properties are open;

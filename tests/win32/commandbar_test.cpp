@@ -171,7 +171,10 @@ TEST_F(CommandBar, EnterRunsTheTrimmedLineAndTheHistoryKeepsWhatRanNewestFirst) 
         {"25", "1", "cls\r\n", {"", "cls"}, {"cls"}, "", "", "cls\r\ncls\r\n", {"", "cls", "cls"}},
         // SaveHistory 0: neither loaded nor written.
         {"25", "0", "a\r\n", {""}, {"dir", "cls"}, "", "", "a\r\n", {"", "cls", "dir"}},
+        // EXIT (Exit is 1 by default) is recorded, then the main window is closed.
+        {"25", "1", "alt\r\n", {"", "alt"}, {"exit"}, "", "", "exit\r\nalt\r\n", {"", "exit", "alt"}},
     };
+    mainWindow = CreateWindowExA(0, "STATIC", "Pexor", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
     for (const auto& c : cases) {
         SCOPED_TRACE("|" + c.lines[0] + "|, MaxHistory " + c.maxHistory + ", SaveHistory " + c.saveHistory);
         harness::writeFile(historyPath, c.fileBefore);
@@ -188,7 +191,10 @@ TEST_F(CommandBar, EnterRunsTheTrimmedLineAndTheHistoryKeepsWhatRanNewestFirst) 
         EXPECT_EQ(field(), c.field);
         EXPECT_EQ(history(), c.fileAfter);
         EXPECT_EQ(entries(), c.list);
+        MSG posted;  // taken from the queue undispatched, so the window stays
+        EXPECT_EQ(PeekMessageA(&posted, mainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, c.lines[0] == "exit");
     }
+    DestroyWindow(mainWindow);
     ASSERT_TRUE(harness::waitForRecords(record, 1));
     EXPECT_EQ(harness::readRecords(record)[0].commandLine, "\"" + R + "\" eins");
 }
