@@ -10,7 +10,7 @@ target_compile_options(pexor_core PRIVATE ${PEXOR_PRODUCT_FLAGS})
 target_compile_definitions(pexor_core PUBLIC __USE_MINGW_ANSI_STDIO=0)
 
 file(GLOB PEXOR_WIN_SOURCES CONFIGURE_DEPENDS
-     src/interp/*_win32.cpp src/state/*_win32.cpp src/ui/*.cpp src/tooltips/*.cpp)
+     src/*/*_win32.cpp src/ui/*.cpp src/tooltips/*.cpp)
 list(FILTER PEXOR_WIN_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
 add_library(pexor_win STATIC ${PEXOR_WIN_SOURCES})
 target_compile_options(pexor_win PRIVATE ${PEXOR_PRODUCT_FLAGS})

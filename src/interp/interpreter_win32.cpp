@@ -6,6 +6,7 @@
 #include <stdio.h>
 
 #include "../base/textutil.h"
+#include "../base/winutil_win32.h"
 
 int isDirectory(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
@@ -45,11 +46,7 @@ static int queryBrowser(void*, char* path, size_t capacity) { return findBrowser
 
 static int changeDirectory(HWND owner, char* directory) {
     if (!SetCurrentDirectoryA(directory)) {
-        DWORD error = GetLastError();
-        if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, error, 0,
-                            directory, PARAMETER_CAPACITY, 0))
-            copyText(directory, PARAMETER_CAPACITY, "Das Verzeichnis kann nicht gewechselt werden.");
-        MessageBoxA(owner, directory, "Pexor - Hinweis", MB_ICONINFORMATION);
+        showSystemError(owner, GetLastError(), "Das Verzeichnis kann nicht gewechselt werden.");
         return EXEC_DONE;
     }
     char current[PATH_CAPACITY];

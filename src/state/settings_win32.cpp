@@ -2,6 +2,7 @@
 #include "settings_win32.h"
 
 #include "../base/textutil.h"
+#include "../base/winutil_win32.h"
 
 static const char* profilePath(void* context) { return static_cast<const char*>(context); }
 
@@ -49,8 +50,7 @@ ShellQuery platformShellQuery() {
 
 void deriveSettingsPaths(HINSTANCE instance) {
     char exePath[PATH_CAPACITY];
-    DWORD n = GetModuleFileNameA(instance, exePath, sizeof exePath);
-    if (n == 0 || n >= sizeof exePath) exePath[0] = '\0';  // no usable path: no files
+    modulePath(instance, exePath, sizeof exePath);  // no usable path: no files
     derivePathsFrom(exePath, iniPath, historyPath);
 }
 

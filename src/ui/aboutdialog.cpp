@@ -8,6 +8,7 @@
 
 #include "../../res/resource.h"
 #include "../base/textutil.h"
+#include "../base/winutil_win32.h"
 #include "../state/aboutinfo.h"
 #include "../state/settings.h"
 #include "commandbar.h"
@@ -74,8 +75,7 @@ void buildVersionTextOf(const char* modulePath, char* buffer) {
 
 void buildVersionText(char* buffer) {
     char path[PATH_CAPACITY];
-    DWORD n = GetModuleFileNameA(0, path, sizeof path);
-    if (n == 0 || n >= sizeof path) path[0] = '\0';
+    modulePath(0, path, sizeof path);  // no usable path: no version
     buildVersionTextOf(path, buffer);
 }
 

@@ -7,6 +7,7 @@
 
 #include "../../res/resource.h"
 #include "../base/textutil.h"
+#include "../base/winutil_win32.h"
 #include "../interp/interpreter_win32.h"
 #include "../state/history_win32.h"
 #include "../state/settings.h"
@@ -35,8 +36,6 @@ enum {
     DEFAULT_TOP = 10,
     DEFAULT_WIDTH = 200
 };
-
-static const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 static WNDPROC previousComboProc;
 static WNDPROC previousEditProc;
@@ -121,16 +120,6 @@ static int raiseOpenDialogs() {
     return propertiesDialogWindow != 0 || aboutDialogWindow != 0;
 }
 
-static void registerStartup() {
-    char path[PATH_CAPACITY];
-    DWORD n = GetModuleFileNameA(0, path, sizeof path);
-    if (n == 0 || n >= sizeof path) return;
-    HKEY key;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, RUN_KEY, &key) != ERROR_SUCCESS) return;
-    RegSetValueExA(key, "Pexor", 0, REG_SZ, (const BYTE*)path, n + 1);
-    RegCloseKey(key);
-}
-
 // Runs line (LINE_CAPACITY bytes) through executeCommandLine. EXIT closes the
 // program: WM_CLOSE is posted, so that the caller finishes first (runLine
 // records the line), and EXEC_DONE returned; other results come back as they are.
@@ -152,12 +141,9 @@ static void placeBar(HWND bar) {
 static void changeToStartDirectory(HWND bar) {
     int result = executeChangeDirectory(bar, settings.BaseDir);
     if (result == EXEC_DONE) return;
-    char text[PATH_CAPACITY];
-    if (result == EXEC_LINE_TOO_LONG ||
-        !FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0,
-                        GetLastError(), 0, text, sizeof text, 0))
-        copyText(text, sizeof text, execErrorText(result));
-    MessageBoxA(bar, text, "Pexor - Hinweis", MB_ICONINFORMATION);
+    // An overlong line has no system error behind it.
+    showSystemError(bar, result == EXEC_LINE_TOO_LONG ? ERROR_SUCCESS : GetLastError(),
+                    execErrorText(result));
 }
 
 static void attachTooltip(HWND bar) {
@@ -175,7 +161,7 @@ void createCommandBar(HWND owner) {
                                           commandBarProc, 0);
     HWND bar = commandBarWindow;
     if (bar == 0) return;
-    if (settings.SysStartup == 1) registerStartup();
+    if (settings.SysStartup == 1) setStartWithWindows();
     SetWindowTextA(bar, "Pexor");
     HWND box = combo(bar);
     SendMessageA(box, CB_LIMITTEXT, COMMAND_LINE_LENGTH, 0);

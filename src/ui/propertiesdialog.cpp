@@ -9,6 +9,7 @@
 #include <stddef.h>
 
 #include "../../res/resource.h"
+#include "../base/winutil_win32.h"
 #include "../interp/aliasfile.h"
 #include "../state/properties.h"
 #include "../state/settings_win32.h"
@@ -27,8 +28,6 @@ enum {
 };
 
 static const UINT HOTKEY_MODIFIERS = MOD_ALT | MOD_CONTROL;
-static const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-static const char RUN_VALUE[] = "Pexor";
 static const char HOTKEY_TAKEN_TEXT[] =
     "Die ausgewählte Tastenkombination wird bereits verwendet. "
     "Wählen Sie bitte eine andere Kombination aus.";
@@ -172,21 +171,11 @@ static void applyAutoHide() {
         PostMessageA(mainWindow, WM_COMMAND, CMD_ACTIVATE, 0);
 }
 
-// Failures are not reported: the program then simply does not start with Windows.
 static void applyStartWithWindows() {
-    HKEY key;
-    if (settings.SysStartup == 1) {
-        char path[PATH_CAPACITY];
-        DWORD length = GetModuleFileNameA(0, path, sizeof path);
-        if (length == 0 || length >= sizeof path) return;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, RUN_KEY, &key) != ERROR_SUCCESS) return;
-        RegSetValueExA(key, RUN_VALUE, 0, REG_SZ, (const BYTE*)path, length + 1);
-    } else {
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, RUN_KEY, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        RegDeleteValueA(key, RUN_VALUE);
-    }
-    RegCloseKey(key);
+    if (settings.SysStartup == 1)
+        setStartWithWindows();
+    else
+        clearStartWithWindows();
 }
 
 // The settings still apply until the program ends; the user learns that the
