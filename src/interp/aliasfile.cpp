@@ -96,7 +96,7 @@ int readMacroDefinitions(MacroEntry** table, FILE* file) {
 
 void loadMacroTableFrom(MacroEntry** table, const char* path, int32_t checkAlias) {
     freeMacroTableAt(table);
-    if (path[0] == '\0' || checkAlias == 0) return;
+    if (path[0] == '\0' || !isOnWhenNotZero(checkAlias)) return;
     FILE* file = fopen(path, "r");  // text mode: a CR LF line end reads as LF
     if (file == 0) return;
     readMacroDefinitions(table, file);

@@ -129,7 +129,7 @@ void interpretLine(char* line, size_t lineCapacity, const InterpreterEnv* env, R
     copyText(upper, sizeof upper, r->program);
     toUpper(upper, sizeof upper, COLUMN_CP1252);
 
-    if (s->CheckAlias == 1) {
+    if (isOnWhenOne(s->CheckAlias)) {
         int expanded = expandMacro(env->macros, upper, r->parameters);
         if (expanded == EXPAND_TOO_LONG) return tooLong(r);
         if (expanded == EXPAND_DONE) copyText(r->program, sizeof r->program, upper);
@@ -151,12 +151,12 @@ void interpretLine(char* line, size_t lineCapacity, const InterpreterEnv* env, R
         return;
     }
     if (strcmp(upper, "EXIT") == 0) {
-        r->kind = s->Exit == 1 ? REQUEST_CLOSE : REQUEST_NOTHING;
+        r->kind = isOnWhenOne(s->Exit) ? REQUEST_CLOSE : REQUEST_NOTHING;
         return;
     }
     if (shellPrefix && !wrapInShell(r, s->Shell)) return tooLong(r);
     // Independent of the prefix: "!dir" is wrapped twice.
-    if (s->CheckInternal == 1 && isInternalCommand(upper) && !wrapInShell(r, s->Shell))
+    if (isOnWhenOne(s->CheckInternal) && isInternalCommand(upper) && !wrapInShell(r, s->Shell))
         return tooLong(r);
 
     r->verb = env->isDirectory(env->context, r->program) ? "explore" : "open";

@@ -136,13 +136,13 @@ void recordRunLine(const HistoryList* list, const char* line, const Settings* s,
     dropEntriesBeyond(list, s->MaxHistory > 0 ? s->MaxHistory : 1);
     if (s->MaxHistory > 0 && list->insertAt(list->context, 1, line))
         copyText(lastRunLine, sizeof lastRunLine, line);
-    if (s->SaveHistory == 1) saveChanged(list, file, s->MaxHistory);
+    if (isOnWhenOne(s->SaveHistory)) saveChanged(list, file, s->MaxHistory);
 }
 
 void trimHistory(const HistoryList* list, const Settings* s, HistoryFile* file) {
     // Unsigned arithmetic: MaxHistory 65535 plus entry 0 must not wrap to 0.
     dropEntriesBeyond(list, (unsigned)s->MaxHistory + 1u);
-    if (s->SaveHistory == 1) saveChanged(list, file, s->MaxHistory);
+    if (isOnWhenOne(s->SaveHistory)) saveChanged(list, file, s->MaxHistory);
 }
 
 void clearHistory(const HistoryList* list, HistoryFile* file) {

@@ -46,6 +46,12 @@ extern const char GEOMETRY_SECTION[];  // "Geometry"
 extern const char DEFAULT_START_DIRECTORY[];  // "c:\"
 extern const char DEFAULT_ALIAS_FILE[];       // "c:\autoexec.bat"
 
+// A switch counts as on in one of two ways, fixed per use: most only when
+// they are exactly 1; Tooltips, TrayIcon and AutoHide whenever they are not 0,
+// and so is CheckAlias where it decides whether the alias file is read.
+inline int isOnWhenOne(int32_t value) { return value == 1; }
+inline int isOnWhenNotZero(int32_t value) { return value != 0; }
+
 // The six switches bound, in this order, to check boxes 1058 to 1063.
 enum { SWITCH_COUNT = 6 };
 int32_t* settingsSwitch(Settings* s, int index);

@@ -161,16 +161,16 @@ void createCommandBar(HWND owner) {
                                           commandBarProc, 0);
     HWND bar = commandBarWindow;
     if (bar == 0) return;
-    if (settings.SysStartup == 1) setStartWithWindows();
+    if (isOnWhenOne(settings.SysStartup)) setStartWithWindows();
     SetWindowTextA(bar, "Pexor");
     HWND box = combo(bar);
     SendMessageA(box, CB_LIMITTEXT, COMMAND_LINE_LENGTH, 0);
     history = comboHistoryList(box);
     historyFile = historyFileAt(historyPath, bar);
     SendMessageA(box, CB_INSERTSTRING, 0, (LPARAM) "");
-    if (settings.SaveHistory == 1) loadHistoryFile(&history, &historyFile, settings.MaxHistory);
+    if (isOnWhenOne(settings.SaveHistory)) loadHistoryFile(&history, &historyFile, settings.MaxHistory);
     SendMessageA(box, CB_SETCURSEL, 0, 0);
-    SetWindowPos(bar, settings.Top == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(bar, isOnWhenOne(settings.Top) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
     DragAcceptFiles(bar, TRUE);
     placeBar(bar);
@@ -181,14 +181,14 @@ void createCommandBar(HWND owner) {
     if (edit != 0)
         previousEditProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)editSubclassProc);
     SetFocus(box);
-    if (settings.AutoHide == 0) ShowWindow(bar, SW_SHOWNORMAL);
-    if (settings.TrayIcon != 0) notifyTrayIcon(bar, NIM_ADD, 1, 1, "Pexor");
+    if (!isOnWhenNotZero(settings.AutoHide)) ShowWindow(bar, SW_SHOWNORMAL);
+    if (isOnWhenNotZero(settings.TrayIcon)) showTrayIcon(bar);
 }
 
 static void layOut(HWND bar) {
     RECT rect;
     GetWindowRect(bar, &rect);
-    if (settings.Save == 1) writePlace(bar, 1);
+    if (isOnWhenOne(settings.Save)) writePlace(bar, 1);
     int width = rect.right - rect.left;
     RECT comboRect;
     GetWindowRect(combo(bar), &comboRect);
@@ -293,7 +293,7 @@ static INT_PTR onCommand(HWND bar, WPARAM wParam) {
             openCommandPrompt(bar);
             return 1;
         case IDC_COMMAND_COMBO:
-            if (HIWORD(wParam) == CBN_SELCHANGE && settings.DirectExecute == 1) {
+            if (HIWORD(wParam) == CBN_SELCHANGE && isOnWhenOne(settings.DirectExecute)) {
                 // Posted: the edit field shows the picked line only afterwards.
                 PostMessageA(bar, WM_COMMAND, CMD_RUN, 0);
                 return 1;
@@ -315,7 +315,7 @@ static void onActivate(HWND bar, WPARAM wParam) {
         KillTimer(bar, AUTO_HIDE_TIMER);
         return;
     }
-    if (settings.AutoHide == 0) return;
+    if (!isOnWhenNotZero(settings.AutoHide)) return;
     if (SetTimer(bar, AUTO_HIDE_TIMER, settings.AutoHideDelay * 1000u, 0) == 0)
         ShowWindow(bar, SW_HIDE);
 }
@@ -383,7 +383,7 @@ static void onDropFiles(HWND bar, HDROP drop) {
 static void endDrag(HWND bar) {
     if (!dragging) return;
     dragging = 0;
-    if (settings.Save == 1) writePlace(bar, 0);
+    if (isOnWhenOne(settings.Save)) writePlace(bar, 0);
 }
 
 // The cursor position is the one the mouse message carries: where the button

@@ -204,7 +204,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     if (message == taskbarCreatedMessage && message != 0) {
         if (trayIconShown == 1 && commandBarWindow != 0)
-            notifyTrayIcon(commandBarWindow, NIM_ADD, 1, 1, "Pexor");
+            showTrayIcon(commandBarWindow);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -233,7 +233,7 @@ static void shutDown(HANDLE mutex) {
     shutdownTooltips();
     freeMacroTable();
     // The bar is gone with its owner; the icon is known by its former handle and id.
-    if (trayIconShown == 1) notifyTrayIcon(commandBarWindow, NIM_DELETE, 1, 0, 0);
+    if (trayIconShown == 1) removeTrayIcon(commandBarWindow);
 }
 
 int runPexor(HINSTANCE instance, const char* commandLine) {

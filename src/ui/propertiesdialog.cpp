@@ -23,8 +23,7 @@ enum {
     MAX_HISTORY_DIGITS = 3,
     HIDE_DELAY_HIGHEST = 60,
     BROWSE_IMAGE_WIDTH = 16,
-    BROWSE_IMAGE_GROWTH = 1,
-    TRAY_ICON_ID = 1
+    BROWSE_IMAGE_GROWTH = 1
 };
 
 static const UINT HOTKEY_MODIFIERS = MOD_ALT | MOD_CONTROL;
@@ -77,15 +76,15 @@ static void enableHideControls(HWND dialog) {
 static void fillControls(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_PROP_START_DIR, settings.BaseDir);
     for (int i = 0; i < SWITCH_COUNT; i++)
-        setChecked(dialog, IDC_PROP_CHECK_INTERNAL + i, *settingsSwitch(&settings, i) == 1);
+        setChecked(dialog, IDC_PROP_CHECK_INTERNAL + i, isOnWhenOne(*settingsSwitch(&settings, i)));
     SetDlgItemTextA(dialog, IDC_PROP_ALIAS_FILE, settings.AliasFile);
-    setChecked(dialog, IDC_PROP_SAVE_HISTORY, settings.SaveHistory == 1);
+    setChecked(dialog, IDC_PROP_SAVE_HISTORY, isOnWhenOne(settings.SaveHistory));
     SetDlgItemInt(dialog, IDC_PROP_MAX_HISTORY, settings.MaxHistory, FALSE);
-    setChecked(dialog, IDC_PROP_TOOLTIPS, settings.Tooltips != 0);
-    setChecked(dialog, IDC_PROP_TRAY_ICON, settings.TrayIcon != 0);
-    setChecked(dialog, IDC_PROP_AUTO_HIDE, settings.AutoHide != 0);
+    setChecked(dialog, IDC_PROP_TOOLTIPS, isOnWhenNotZero(settings.Tooltips));
+    setChecked(dialog, IDC_PROP_TRAY_ICON, isOnWhenNotZero(settings.TrayIcon));
+    setChecked(dialog, IDC_PROP_AUTO_HIDE, isOnWhenNotZero(settings.AutoHide));
     SetDlgItemInt(dialog, IDC_PROP_HIDE_DELAY, settings.AutoHideDelay, FALSE);
-    setChecked(dialog, IDC_PROP_SYS_STARTUP, settings.SysStartup == 1);
+    setChecked(dialog, IDC_PROP_SYS_STARTUP, isOnWhenOne(settings.SysStartup));
 }
 
 // The top-left pixel's colour (CLR_DEFAULT) is the transparent one.
@@ -156,23 +155,23 @@ static void readControls(HWND dialog, int hotkeyRow) {
 }
 
 static void applyTrayIcon() {
-    if (settings.TrayIcon != 0 && trayIconShown == 0)
-        notifyTrayIcon(commandBarWindow, NIM_ADD, TRAY_ICON_ID, 1, "Pexor");
-    else if (settings.TrayIcon == 0 && trayIconShown == 1)
-        notifyTrayIcon(commandBarWindow, NIM_DELETE, TRAY_ICON_ID, 0, 0);
+    if (isOnWhenNotZero(settings.TrayIcon) && trayIconShown == 0)
+        showTrayIcon(commandBarWindow);
+    else if (!isOnWhenNotZero(settings.TrayIcon) && trayIconShown == 1)
+        removeTrayIcon(commandBarWindow);
 }
 
 // Auto-hide on: the bar starts its countdown as if it had lost activation.
 // Off: the main window shows and focuses the bar.
 static void applyAutoHide() {
-    if (settings.AutoHide == 1)
+    if (isOnWhenNotZero(settings.AutoHide))
         PostMessageA(commandBarWindow, WM_ACTIVATE, WA_INACTIVE, 0);
     else
         PostMessageA(mainWindow, WM_COMMAND, CMD_ACTIVATE, 0);
 }
 
 static void applyStartWithWindows() {
-    if (settings.SysStartup == 1)
+    if (isOnWhenOne(settings.SysStartup))
         setStartWithWindows();
     else
         clearStartWithWindows();
@@ -200,7 +199,7 @@ static void onOk(HWND dialog) {
     if (!writeSettings()) tellNotSaved(dialog);
     loadMacroTable();
     activateDialogTooltip(commandBarWindow, settings.Tooltips);
-    SetWindowPos(commandBarWindow, settings.Top == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(commandBarWindow, isOnWhenOne(settings.Top) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
     applyTrayIcon();
     applyAutoHide();

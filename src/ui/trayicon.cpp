@@ -43,3 +43,7 @@ int notifyTrayIcon(HWND window, DWORD message, UINT id, int iconChoice, const ch
     trayIconShown = message != NIM_DELETE ? 1 : 0;
     return result;
 }
+
+int showTrayIcon(HWND owner) { return notifyTrayIcon(owner, NIM_ADD, TRAY_ICON_ID, 1, "Pexor"); }
+
+int removeTrayIcon(HWND owner) { return notifyTrayIcon(owner, NIM_DELETE, TRAY_ICON_ID, 0, 0); }
