@@ -46,4 +46,6 @@ int notifyTrayIcon(HWND window, DWORD message, UINT id, int iconChoice, const ch
 
 int showTrayIcon(HWND owner) { return notifyTrayIcon(owner, NIM_ADD, TRAY_ICON_ID, 1, "Pexor"); }
 
-int removeTrayIcon(HWND owner) { return notifyTrayIcon(owner, NIM_DELETE, TRAY_ICON_ID, 0, 0); }
+// No icon: the shell needs none to delete, and one that failed to load would
+// keep the delete from being sent.
+int removeTrayIcon(HWND owner) { return notifyTrayIcon(owner, NIM_DELETE, TRAY_ICON_ID, -1, 0); }

@@ -134,6 +134,11 @@ TEST_F(TrayIcon, IconThatCannotBeLoadedSendsNothingAndKeepsTheFlag) {
         EXPECT_EQ(trayIconShown, shown);
     }
     EXPECT_EQ(calls, 0);
+    // Removing asks for no icon, so it is sent all the same.
+    shellAnswer = TRUE;
+    EXPECT_NE(removeTrayIcon(owner), 0);
+    EXPECT_TRUE(calls == 1 && sentMessage == NIM_DELETE && sent.uID == TRAY_ICON_ID && sent.uFlags == NIF_MESSAGE);
+    EXPECT_EQ(trayIconShown, 0);
 }
 
 TEST_F(TrayIcon, RealIconReportsClicksToItsOwnerUntilDeleted) {
