@@ -10,9 +10,9 @@
 #include "macrotable.h"
 
 enum {
-    LINE_CAPACITY = 260,
-    DRIVE_COUNT = 26,
-    MESSAGE_CAPACITY = 300,
+    LINE_CAPACITY = 260,                    // MAX_PATH: a full path typed alone fits
+    DRIVE_COUNT = 26,                       // a to z
+    MESSAGE_CAPACITY = 300,                 // a system text about an error, as showSystemError holds it
     OWN_LINE_CAPACITY = 3 + PATH_CAPACITY  // "cd " and the longest directory
 };
 

@@ -11,7 +11,7 @@ const char WEB_ADDRESS[] = "http://www.example.org";
 // 1/72 as a float: 0.013888889, slightly more than 1/72.
 static const float POINTS_PER_INCH_RECIPROCAL = 1.0f / 72.0f;
 static const double MILLIMETRES_PER_INCH = 25.4;
-enum { BOLD_WEIGHT = 700 };
+enum { BOLD_WEIGHT = 700 };  // FW_BOLD
 
 int formatVersionText(char* buffer, size_t capacity, const char* fileVersion) {
     int whole = copyText(buffer, capacity, PRODUCT_NAME);

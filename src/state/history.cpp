@@ -81,7 +81,9 @@ void loadHistoryFile(const HistoryList* list, HistoryFile* file, uint16_t maxHis
     tellOnce(file, historyUnreadMessage);
 }
 
-long writeHistoryTo(const HistoryList* list, FILE* file) {
+// Writes entries 1 .. count-1, each followed by CR LF. Returns the bytes
+// written, or -1 when an entry could not be read or a write failed.
+static long writeHistoryTo(const HistoryList* list, FILE* file) {
     char text[HISTORY_READ_CAPACITY];
     long written = 0;
     unsigned count = list->count(list->context);

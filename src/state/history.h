@@ -84,10 +84,6 @@ int loadHistoryFrom(const HistoryList* list, FILE* file, uint16_t maxHistory);
 // the list as it was, sets file->unread and tells the user.
 void loadHistoryFile(const HistoryList* list, HistoryFile* file, uint16_t maxHistory);
 
-// Writes entries 1 .. count-1, each followed by CR LF. Returns the bytes
-// written, or -1 when an entry could not be read or a write failed.
-long writeHistoryTo(const HistoryList* list, FILE* file);
-
 // Writes the list to path + HISTORY_NEW_SUFFIX, checks that every byte
 // reached the file (the stream's error state and its size after a flush:
 // fclose alone is not trusted to report a full disk), then lets

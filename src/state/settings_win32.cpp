@@ -21,7 +21,8 @@ static int profileWriteText(void* context, const char* section, const char* key,
     return WritePrivateProfileStringA(section, key, value, profilePath(context)) != 0;
 }
 
-ProfileStore profileFileStore(const char* path) {
+// A ProfileStore on the profile file at path (which must outlive the store).
+static ProfileStore profileFileStore(const char* path) {
     ProfileStore store = {const_cast<char*>(path), profileReadText, profileReadInt,
                           profileWriteText};
     return store;
@@ -43,7 +44,8 @@ static int isNtPlatform(void*) {
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-ShellQuery platformShellQuery() {
+// The platform's answers for the shell program: COMSPEC and the NT test.
+static ShellQuery platformShellQuery() {
     ShellQuery query = {0, readComspec, isNtPlatform};
     return query;
 }

@@ -14,9 +14,4 @@ void readSettings();
 // Every [Setup] key except Shell into iniPath; 1 when all were written.
 int writeSettings();
 
-// A ProfileStore on the profile file at path (which must outlive the store).
-ProfileStore profileFileStore(const char* path);
-// The platform's answers for the shell program: COMSPEC and the NT test.
-ShellQuery platformShellQuery();
-
 #endif

@@ -8,7 +8,7 @@
 #include <stdlib.h>
 
 enum {
-    CLASS_NAME_CAPACITY = 64,
+    CLASS_NAME_CAPACITY = 64,  // only "static" is compared; a longer name cut short is no match
     // The control's own default stays in force for the automatic hide.
     TOOLTIP_STYLE = TTS_ALWAYSTIP | TTS_NOPREFIX
 };

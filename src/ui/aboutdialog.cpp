@@ -16,7 +16,7 @@
 
 static const COLORREF LINK_COLOUR = 0x800000;  // blue 128: navy
 static const char LINK_FACE[] = "MS Sans Serif";
-enum { LINK_FONT_TENTHS = 80 };
+enum { LINK_FONT_TENTHS = 80 };  // 8 points, as the dialog's own font
 static const char FILE_VERSION_KEY[] = "\\StringFileInfo\\040704b0\\FileVersion";
 
 // What the open dialog holds; at most one is open at a time.
@@ -73,7 +73,8 @@ void buildVersionTextOf(const char* modulePath, char* buffer) {
     formatVersionText(buffer, VERSION_TEXT_CAPACITY, found ? value : 0);
 }
 
-void buildVersionText(char* buffer) {
+// The same for the running program.
+static void buildVersionText(char* buffer) {
     char path[PATH_CAPACITY];
     modulePath(0, path, sizeof path);  // no usable path: no version
     buildVersionTextOf(path, buffer);
@@ -81,8 +82,13 @@ void buildVersionText(char* buffer) {
 
 // --------------------------------------------------------------- the font
 
-HFONT createPointFont(HDC dc, const char* face, int height, int width, int attributes,
-                      int escapement, int logical) {
+// A font of the given size in tenths of a point for dc; width 0 keeps the
+// face's natural width. attributes: FONT_BOLD, FONT_ITALIC, FONT_UNDERLINE,
+// FONT_STRIKEOUT (aboutinfo.h); escapement in tenths of a degree. With
+// logical set the resolution is the one the device reports for text (its
+// logical inch), otherwise its physical size. The caller deletes the font.
+static HFONT createPointFont(HDC dc, const char* face, int height, int width, int attributes,
+                             int escapement, int logical) {
     int saved = SaveDC(dc);
     // Sizes in plain device units: no transformation, no moved origins.
     XFORM identity = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};

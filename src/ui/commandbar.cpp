@@ -26,16 +26,21 @@ int propertiesDialogOpen;
 enum {
     COMMAND_LINE_LENGTH = LINE_CAPACITY - 1,
     DROPPED_PATH_CAPACITY = LINE_CAPACITY - 1,  // at most 258 characters of a dropped path
-    TOOLTIP_DELAY_MS = 100,
+    TOOLTIP_DELAY_MS = 100,  // the tips stand in for labels the bar has no room for
     AUTO_HIDE_TIMER = 1,
-    BAR_CONTENT_HEIGHT = 25,
-    BAR_MIN_CONTENT_WIDTH = 50,
-    COMBO_LEFT = 10,
-    COMBO_RIGHT_SPACE = 15,
+    BAR_CONTENT_HEIGHT = 25,     // room for the closed combo box in MS Sans Serif 8
+    BAR_MIN_CONTENT_WIDTH = 50,  // the grip and a few characters of the field
+    COMBO_LEFT = 10,             // right of the grip: 7 dialog units in MS Sans Serif 8
+    COMBO_RIGHT_SPACE = 15,      // the grip's 10 pixels and 5 to spare at the right
+    // Where the bar goes while [Geometry] holds nothing.
     DEFAULT_LEFT = 10,
     DEFAULT_TOP = 10,
     DEFAULT_WIDTH = 200
 };
+
+static INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT CALLBACK editSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
 static WNDPROC previousComboProc;
 static WNDPROC previousEditProc;
@@ -418,7 +423,7 @@ static void onInitDialog() {
     resetHistorySearch();
 }
 
-INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             onInitDialog();
@@ -468,7 +473,7 @@ INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CONTEXTMENU:
         case WM_DROPFILES:
@@ -487,7 +492,7 @@ LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM
 // a right click that only brought an open dialog to the front; the bar decides
 // instead. Without an open dialog the bar's menu has already taken that
 // button-up.
-LRESULT CALLBACK editSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK editSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CONTEXTMENU) {
         SendMessageA(commandBarWindow, WM_CONTEXTMENU, wParam, lParam);
         return 0;

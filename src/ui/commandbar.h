@@ -16,8 +16,4 @@ extern HWND propertiesDialogWindow;
 // commandBarWindow stays null and the next activation tries again.
 void createCommandBar(HWND owner);
 
-INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK comboSubclassProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK editSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
-
 #endif

@@ -29,13 +29,19 @@ static const char INIT_CAPTION[] = "Initialisierungsfehler";
 static UINT taskbarCreatedMessage;
 
 enum {
+    // Reserved with the window class; nothing reads or writes them.
     MAIN_WINDOW_EXTRA_BYTES = 30,
-    TEMP_PATH_LENGTH = 259,
+    TEMP_PATH_LENGTH = 259,  // GetTempPathA's buffer: the longest path, MAX_PATH less the NUL
     HAND_OFF_PATH_CAPACITY = TEMP_PATH_LENGTH + 1 + 16,  // the temp directory plus the name
-    HAND_OFF_LINE_CAPACITY = 269,                        // what is read of the file: 268
+    // What is read of the file: 268 characters. More than the longest line
+    // accepted, so that a line too long is refused whole instead of being cut
+    // to one that would pass.
+    HAND_OFF_LINE_CAPACITY = 269,
     // How long a second start waits for the running instance to answer.
     HAND_OFF_TIMEOUT_MS = 5000
 };
+
+static LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 static void startupFailure(const char* text, int beep) {
     MessageBoxA(0, text, INIT_CAPTION, MB_ICONINFORMATION);
@@ -60,14 +66,17 @@ HWND createMainWindow(HINSTANCE instance) {
                            0, 0, 0, instance, 0);
 }
 
-int handOffFilePath(char* path, size_t capacity) {
+// "pexorcd.tmp" in the temp directory; 0 when the path does not fit.
+static int handOffFilePath(char* path, size_t capacity) {
     char directory[TEMP_PATH_LENGTH + 1];
     DWORD n = GetTempPathA(TEMP_PATH_LENGTH, directory);
     if (n == 0 || n >= TEMP_PATH_LENGTH) return 0;
     return copyText(path, capacity, directory) && appendText(path, capacity, HAND_OFF_FILE_NAME);
 }
 
-int writeHandOffFile(const char* directory) {
+// Writes "cd " + directory, without a line end; 0 when that failed or the
+// running instance would refuse the line.
+static int writeHandOffFile(const char* directory) {
     char line[OWN_LINE_CAPACITY];
     char path[HAND_OFF_PATH_CAPACITY];
     if (!makeHandOffLine(directory, line, sizeof line) || !handOffFilePath(path, sizeof path))
@@ -80,7 +89,8 @@ int writeHandOffFile(const char* directory) {
     return written;
 }
 
-void runHandOffFile() {
+// Reads, deletes and runs a waiting hand-off file (only a "cd" line).
+static void runHandOffFile() {
     char path[HAND_OFF_PATH_CAPACITY];
     if (!handOffFilePath(path, sizeof path)) return;
     FILE* file = fopen(path, "r");
@@ -179,7 +189,7 @@ static void onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             return 0;

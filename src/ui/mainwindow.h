@@ -20,17 +20,8 @@ int runPexor(HINSTANCE instance, const char* commandLine);
 
 int registerMainWindowClass(HINSTANCE instance);
 HWND createMainWindow(HINSTANCE instance);
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Accelerators for the main window first, then dialog keys for the command bar.
 void runMessageLoop();
-
-// "pexorcd.tmp" in the temp directory; 0 when the path does not fit.
-int handOffFilePath(char* path, size_t capacity);
-// Writes "cd " + directory, without a line end; 0 when that failed or the
-// running instance would refuse the line.
-int writeHandOffFile(const char* directory);
-// Reads, deletes and runs a waiting hand-off file (only a "cd" line).
-void runHandOffFile();
 
 #endif

@@ -20,10 +20,10 @@
 
 enum {
     TEXT_LENGTH = PATH_CAPACITY - 1,  // start directory and alias file
-    MAX_HISTORY_DIGITS = 3,
-    HIDE_DELAY_HIGHEST = 60,
-    BROWSE_IMAGE_WIDTH = 16,
-    BROWSE_IMAGE_GROWTH = 1
+    MAX_HISTORY_DIGITS = 3,   // MAX_HISTORY_HIGHEST is 999
+    HIDE_DELAY_HIGHEST = 60,  // the arrows' top, a minute; typed, the field takes more
+    BROWSE_IMAGE_WIDTH = 16,  // browse.bmp holds one 16 x 16 picture
+    BROWSE_IMAGE_GROWTH = 1   // the list never grows; 1 is the least it takes
 };
 
 static const UINT HOTKEY_MODIFIERS = MOD_ALT | MOD_CONTROL;
@@ -41,6 +41,13 @@ static const DWORD OPEN_FILE_RECORD_SIZE = offsetof(OPENFILENAMEA, lpTemplateNam
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
               "the first form of OPENFILENAMEA");
 #endif
+
+// Shows the open-file dialog for an existing file. path (pathCapacity bytes)
+// is where it starts and is cut in place at its last backslash or colon.
+// Returns the chosen full path in a buffer that the next call overwrites, or
+// null when the user cancelled or the dialog failed (failure beeps).
+static const char* browseForFile(HWND owner, char* path, size_t pathCapacity, const char* title,
+                                 const char* defaultExtension, const char* defaultDirectory);
 
 // The browse button's picture; both live only while the dialog is open.
 static HIMAGELIST browseImages;
@@ -253,7 +260,7 @@ static void onDestroy() {
     propertiesDialogWindow = 0;
 }
 
-INT_PTR CALLBACK propertiesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR CALLBACK propertiesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             onInitDialog(dialog);
@@ -275,8 +282,8 @@ int runPropertiesDialog(void) {
                                 propertiesDialogProc, 0);
 }
 
-const char* browseForFile(HWND owner, char* path, size_t pathCapacity, const char* title,
-                          const char* defaultExtension, const char* defaultDirectory) {
+static const char* browseForFile(HWND owner, char* path, size_t pathCapacity, const char* title,
+                                 const char* defaultExtension, const char* defaultDirectory) {
     const char* directory;
     browseStart(path, pathCapacity, defaultExtension, defaultDirectory, browsedPath,
                 sizeof browsedPath, &directory);
