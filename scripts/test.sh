@@ -169,6 +169,14 @@ check_imports() {
 check_imports win64 x86_64
 check_imports win32 i686
 
+# Layers point one way: no include from a lower folder of src/ to a higher one.
+if bash "$ROOT/scripts/check-layers.sh" >"$LOGS/layers.log" 2>&1; then
+  say "layers: ok"; pass build
+else
+  say "layers: FAILED, includes that point up"; show "$LOGS/layers.log" "wrong includes"
+  fail build; note build "layers"
+fi
+
 # ------------------------------------------------------------------- ctest
 # Runs ctest in a tree and counts from its "N tests failed out of M" line.
 # Returns 2 when the tree has no tests at all.
