@@ -13,10 +13,39 @@ const char GEOMETRY_SECTION[] = "Geometry";
 const char DEFAULT_START_DIRECTORY[] = "c:\\";
 const char DEFAULT_ALIAS_FILE[] = "c:\\autoexec.bat";
 
+// The integer keys of [Setup] in the order of the file, with their defaults;
+// the first SWITCH_COUNT are the switches. The text AliasFile stands between
+// CheckAlias and SaveHistory.
+struct IntegerKey {
+    const char* name;
+    int32_t Settings::*wide;      // the field when it is 32 bits wide,
+    uint16_t Settings::*narrow;   // else this one
+    int32_t fallback;
+    uint16_t (*fromFile)(uint32_t value);  // what is kept of the value read
+};
+static const IntegerKey IntegerKeys[] = {
+    {"CheckInternal", &Settings::CheckInternal, 0, 1, low16},
+    {"DirectExecute", &Settings::DirectExecute, 0, 0, low16},
+    {"Exit", &Settings::Exit, 0, 1, low16},
+    {"Top", &Settings::Top, 0, 1, low16},
+    {"Save", &Settings::Save, 0, 1, low16},
+    {"CheckAlias", &Settings::CheckAlias, 0, 1, low16},
+    {"SaveHistory", &Settings::SaveHistory, 0, 1, low16},
+    {"MaxHistory", 0, &Settings::MaxHistory, DEFAULT_MAX_HISTORY, maxHistoryFromFile},
+    {"Tooltips", &Settings::Tooltips, 0, 1, low16},
+    {"Hotkey", 0, &Settings::Hotkey, 0, low16},
+    {"AutoHide", 0, &Settings::AutoHide, 0, low16},
+    {"AutoHideDelay", 0, &Settings::AutoHideDelay, 5, low16},
+    {"TrayIcon", 0, &Settings::TrayIcon, 0, low16},
+    {"SysStartup", &Settings::SysStartup, 0, 1, low16},
+};
+enum {
+    INTEGER_KEY_COUNT = sizeof IntegerKeys / sizeof IntegerKeys[0],
+    ALIAS_FILE_POSITION = 6  // before SaveHistory
+};
+
 int32_t* settingsSwitch(Settings* s, int index) {
-    int32_t* switches[SWITCH_COUNT] = {&s->CheckInternal, &s->DirectExecute, &s->Exit,
-                                       &s->Top, &s->Save, &s->CheckAlias};
-    return index >= 0 && index < SWITCH_COUNT ? switches[index] : 0;
+    return index >= 0 && index < SWITCH_COUNT ? &(s->*IntegerKeys[index].wide) : 0;
 }
 
 void derivePathsFrom(const char* exePath, char* ini, char* history) {
@@ -26,11 +55,6 @@ void derivePathsFrom(const char* exePath, char* ini, char* history) {
     replaceAll(ini, PATH_CAPACITY, ".exe", ".ini");
     copyText(history, PATH_CAPACITY, ini);
     replaceAll(history, PATH_CAPACITY, ".ini", ".his");
-}
-
-// One integer key, low 16 bits.
-static uint16_t readKey(const ProfileStore* p, const char* key, int32_t fallback) {
-    return low16(p->readInt(p->context, SETUP_SECTION, key, fallback));
 }
 
 static void resolveShell(char* shell, const ProfileStore* p, const ShellQuery* q) {
@@ -46,23 +70,17 @@ void readSettingsFrom(Settings* s, const ProfileStore* p, const ShellQuery* q) {
     copyText(startDirectory, sizeof startDirectory, s->BaseDir);
     p->readText(p->context, SETUP_SECTION, "BaseDir", startDirectory, s->BaseDir, PATH_CAPACITY);
 
-    s->CheckInternal = readKey(p, "CheckInternal", 1);
-    s->DirectExecute = readKey(p, "DirectExecute", 0);
-    s->Exit = readKey(p, "Exit", 1);
-    s->Top = readKey(p, "Top", 1);
-    s->Save = readKey(p, "Save", 1);
-    s->CheckAlias = readKey(p, "CheckAlias", 1);
-    p->readText(p->context, SETUP_SECTION, "AliasFile", DEFAULT_ALIAS_FILE, s->AliasFile,
-                PATH_CAPACITY);
-    s->SaveHistory = readKey(p, "SaveHistory", 1);
-    s->MaxHistory = maxHistoryFromFile(p->readInt(p->context, SETUP_SECTION, "MaxHistory",
-                                                  DEFAULT_MAX_HISTORY));
-    s->Tooltips = readKey(p, "Tooltips", 1);
-    s->Hotkey = readKey(p, "Hotkey", 0);
-    s->AutoHide = readKey(p, "AutoHide", 0);
-    s->AutoHideDelay = readKey(p, "AutoHideDelay", 5);
-    s->TrayIcon = readKey(p, "TrayIcon", 0);
-    s->SysStartup = readKey(p, "SysStartup", 1);
+    for (int i = 0; i < INTEGER_KEY_COUNT; ++i) {
+        const IntegerKey& key = IntegerKeys[i];
+        if (i == ALIAS_FILE_POSITION)
+            p->readText(p->context, SETUP_SECTION, "AliasFile", DEFAULT_ALIAS_FILE, s->AliasFile,
+                        PATH_CAPACITY);
+        uint16_t value = key.fromFile(p->readInt(p->context, SETUP_SECTION, key.name, key.fallback));
+        if (key.wide != 0)
+            s->*key.wide = value;
+        else
+            s->*key.narrow = value;
+    }
     resolveShell(s->Shell, p, q);
 }
 
@@ -81,21 +99,12 @@ static int writeKey(const ProfileStore* p, const char* key, int32_t value) {
 // Every key is tried, also after a failure: what can be written is.
 int writeSettingsTo(const Settings* s, const ProfileStore* p) {
     int all = p->writeText(p->context, SETUP_SECTION, "BaseDir", s->BaseDir);
-    all &= writeKey(p, "CheckInternal", s->CheckInternal);
-    all &= writeKey(p, "DirectExecute", s->DirectExecute);
-    all &= writeKey(p, "Exit", s->Exit);
-    all &= writeKey(p, "Top", s->Top);
-    all &= writeKey(p, "Save", s->Save);
-    all &= writeKey(p, "CheckAlias", s->CheckAlias);
-    all &= p->writeText(p->context, SETUP_SECTION, "AliasFile", s->AliasFile);
-    all &= writeKey(p, "SaveHistory", s->SaveHistory);
-    all &= writeKey(p, "MaxHistory", s->MaxHistory);
-    all &= writeKey(p, "Tooltips", s->Tooltips);
-    all &= writeKey(p, "Hotkey", s->Hotkey);
-    all &= writeKey(p, "AutoHide", s->AutoHide);
-    all &= writeKey(p, "AutoHideDelay", s->AutoHideDelay);
-    all &= writeKey(p, "TrayIcon", s->TrayIcon);
-    all &= writeKey(p, "SysStartup", s->SysStartup);
+    for (int i = 0; i < INTEGER_KEY_COUNT; ++i) {
+        const IntegerKey& key = IntegerKeys[i];
+        if (i == ALIAS_FILE_POSITION)
+            all &= p->writeText(p->context, SETUP_SECTION, "AliasFile", s->AliasFile);
+        all &= writeKey(p, key.name, key.wide != 0 ? s->*key.wide : s->*key.narrow);
+    }
     return all;
 }
 
