@@ -45,3 +45,8 @@ void showSystemError(HWND owner, DWORD error, const char* fallback) {
         copyText(text, sizeof text, fallback);
     MessageBoxA(owner, text, "Pexor - Hinweis", MB_ICONINFORMATION);
 }
+
+void showWarning(HWND owner, const char* text) {
+    MessageBeep(MB_ICONEXCLAMATION);
+    MessageBoxA(owner, text, "Pexor - Fehler", MB_ICONEXCLAMATION);
+}

@@ -1,6 +1,6 @@
 // Win32 chores that more than one module needs, each written once: the
-// program's own path, the value that starts it with Windows, and the box that
-// shows the system's text for an error.
+// program's own path, the value that starts it with Windows, the box that
+// shows the system's text for an error and the warning box.
 #ifndef PEXOR_WINUTIL_WIN32_H
 #define PEXOR_WINUTIL_WIN32_H
 
@@ -21,5 +21,9 @@ void clearStartWithWindows();
 // fallback when the system has none for it (or error is ERROR_SUCCESS, which
 // is no error to explain).
 void showSystemError(HWND owner, DWORD error, const char* fallback);
+
+// A warning sound and text in a box captioned "Pexor - Fehler" with the
+// exclamation mark: something did not work, and the program goes on.
+void showWarning(HWND owner, const char* text);
 
 #endif

@@ -2,6 +2,7 @@
 #include "history_win32.h"
 
 #include "../base/textutil.h"
+#include "../base/winutil_win32.h"
 
 static HWND comboOf(void* context) { return static_cast<HWND>(context); }
 
@@ -60,8 +61,7 @@ static int replaceFile(void*, const char* newPath, const char* oldPath) {
 }
 
 static void tellUser(void* owner, const char* message) {
-    MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxA(static_cast<HWND>(owner), message, "Pexor - Fehler", MB_ICONEXCLAMATION);
+    showWarning(static_cast<HWND>(owner), message);
 }
 
 HistoryFile historyFileAt(const char* path, HWND owner) {

@@ -153,11 +153,7 @@ static void changeToStartDirectory(HWND bar) {
 
 static void attachTooltip(HWND bar) {
     barTooltip = createDialogTooltip(bar, TOOLTIP_DELAY_MS);
-    if (barTooltip == 0) {
-        MessageBeep(MB_ICONEXCLAMATION);
-        MessageBoxA(bar, "Toolinfos werden nicht unterstützt...", "Pexor - Fehler",
-                    MB_ICONEXCLAMATION);
-    }
+    if (barTooltip == 0) showWarning(bar, "Toolinfos werden nicht unterstützt...");
     activateDialogTooltip(bar, settings.Tooltips);
 }
 

@@ -189,8 +189,7 @@ static void applyStartWithWindows() {
 static void tellNotSaved(HWND dialog) {
     char text[SETTINGS_MESSAGE_CAPACITY];
     settingsNotSavedMessage(iniPath, text, sizeof text);
-    MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxA(dialog, text, "Pexor - Fehler", MB_ICONEXCLAMATION);
+    showWarning(dialog, text);
 }
 
 static void onOk(HWND dialog) {
