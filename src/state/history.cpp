@@ -13,6 +13,10 @@ char lastRunLine[HISTORY_LINE_CAPACITY];
 char historySearchText[HISTORY_LINE_CAPACITY];
 int lastSearchHit;
 
+// The messages, with the file's path in them; 0 when it did not fit.
+static int historyUnreadMessage(const char* path, char* out, size_t capacity);
+static int historyNotSavedMessage(const char* path, char* out, size_t capacity);
+
 // Lines only ever go after entry 0: a line appended to an empty list would
 // take its place and never be saved.
 static int ensureEntryZero(const HistoryList* list) {
@@ -161,14 +165,14 @@ static int pathMessage(const char* before, const char* path, const char* after, 
     return appendText(out, capacity, after) && whole;
 }
 
-int historyUnreadMessage(const char* path, char* out, size_t capacity) {
+static int historyUnreadMessage(const char* path, char* out, size_t capacity) {
     return pathMessage("Die Historie in ", path,
                        " konnte nicht gelesen werden. Die Datei wird nicht überschrieben, "
                        "solange sie nicht gelesen werden kann.",
                        out, capacity);
 }
 
-int historyNotSavedMessage(const char* path, char* out, size_t capacity) {
+static int historyNotSavedMessage(const char* path, char* out, size_t capacity) {
     return pathMessage("Die Historie konnte nicht in ", path,
                        " gespeichert werden. Die Datei bleibt, wie sie war.", out, capacity);
 }

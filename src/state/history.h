@@ -92,10 +92,6 @@ void loadHistoryFile(const HistoryList* list, HistoryFile* file, uint16_t maxHis
 // is set nothing is written. 1 when saved.
 int saveHistoryFile(const HistoryList* list, HistoryFile* file);
 
-// The messages, with the file's path in them; 0 when it did not fit.
-int historyUnreadMessage(const char* path, char* out, size_t capacity);
-int historyNotSavedMessage(const char* path, char* out, size_t capacity);
-
 // After a line ran (line: as the interpreter left it): unless it equals
 // lastRunLine, drops the oldest lines so that the list keeps at most
 // s->MaxHistory lines with it, inserts it at index 1, remembers it in

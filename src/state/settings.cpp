@@ -13,6 +13,18 @@ const char GEOMETRY_SECTION[] = "Geometry";
 const char DEFAULT_START_DIRECTORY[] = "c:\\";
 const char DEFAULT_ALIAS_FILE[] = "c:\\autoexec.bat";
 
+// MaxHistory as the profile service read it, brought into the range the
+// properties dialog stores, so that no setting can empty the history: above
+// the range the nearest value, 999 (whoever wrote it wanted many lines); below
+// it, 0 or negative, the default 25 (a text that is not a number reads as 0
+// as well, and the nearest value, 1, would throw away all lines but one).
+static uint16_t maxHistoryFromFile(uint32_t value) {
+    int32_t number = (int32_t)value;
+    if (number < MAX_HISTORY_LOWEST) return DEFAULT_MAX_HISTORY;
+    if (number > MAX_HISTORY_HIGHEST) return MAX_HISTORY_HIGHEST;
+    return (uint16_t)number;
+}
+
 // The integer keys of [Setup] in the order of the file, with their defaults;
 // the first SWITCH_COUNT are the switches. The text AliasFile stands between
 // CheckAlias and SaveHistory.
@@ -82,13 +94,6 @@ void readSettingsFrom(Settings* s, const ProfileStore* p, const ShellQuery* q) {
             s->*key.narrow = value;
     }
     resolveShell(s->Shell, p, q);
-}
-
-uint16_t maxHistoryFromFile(uint32_t value) {
-    int32_t number = (int32_t)value;
-    if (number < MAX_HISTORY_LOWEST) return DEFAULT_MAX_HISTORY;
-    if (number > MAX_HISTORY_HIGHEST) return MAX_HISTORY_HIGHEST;
-    return (uint16_t)number;
 }
 
 static int writeKey(const ProfileStore* p, const char* key, int32_t value) {

@@ -83,13 +83,6 @@ void derivePathsFrom(const char* exePath, char* ini, char* history);
 // start-up, which serves as the default of BaseDir. Resolves the shell program.
 void readSettingsFrom(Settings* s, const ProfileStore* profile, const ShellQuery* shell);
 
-// MaxHistory as the profile service read it, brought into the range the
-// properties dialog stores, so that no setting can empty the history: above
-// the range the nearest value, 999 (whoever wrote it wanted many lines); below
-// it, 0 or negative, the default 25 (a text that is not a number reads as 0
-// as well, and the nearest value, 1, would throw away all lines but one).
-uint16_t maxHistoryFromFile(uint32_t value);
-
 // Writes every [Setup] key except Shell, in the fixed order; 1 when every
 // key was written.
 int writeSettingsTo(const Settings* s, const ProfileStore* profile);
