@@ -37,13 +37,17 @@ void clearStartWithWindows() {
     RegCloseKey(key);
 }
 
+void showNotice(HWND owner, const char* text) {
+    MessageBoxA(owner, text, "Pexor - Hinweis", MB_ICONINFORMATION);
+}
+
 void showSystemError(HWND owner, DWORD error, const char* fallback) {
     char text[SYSTEM_TEXT_CAPACITY];
     if (error == ERROR_SUCCESS ||
         !FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, error, 0, text,
                         sizeof text, 0))
         copyText(text, sizeof text, fallback);
-    MessageBoxA(owner, text, "Pexor - Hinweis", MB_ICONINFORMATION);
+    showNotice(owner, text);
 }
 
 void showWarning(HWND owner, const char* text) {

@@ -1,6 +1,6 @@
 // Win32 chores that more than one module needs, each written once: the
-// program's own path, the value that starts it with Windows, the box that
-// shows the system's text for an error and the warning box.
+// program's own path, the value that starts it with Windows, and the notice
+// and warning boxes (the notice also with the system's text for an error).
 #ifndef PEXOR_WINUTIL_WIN32_H
 #define PEXOR_WINUTIL_WIN32_H
 
@@ -17,9 +17,12 @@ DWORD modulePath(HMODULE module, char* path, size_t capacity);
 void setStartWithWindows();
 void clearStartWithWindows();
 
-// The system's text for error in a box captioned "Pexor - Hinweis", or
-// fallback when the system has none for it (or error is ERROR_SUCCESS, which
-// is no error to explain).
+// text in a box captioned "Pexor - Hinweis" with the information sign: the
+// program did something else than asked, and says what.
+void showNotice(HWND owner, const char* text);
+
+// The system's text for error as a notice, or fallback when the system has
+// none for it (or error is ERROR_SUCCESS, which is no error to explain).
 void showSystemError(HWND owner, DWORD error, const char* fallback);
 
 // A warning sound and text in a box captioned "Pexor - Fehler" with the

@@ -5,6 +5,7 @@
 
 #include "../../res/resource.h"
 #include "../base/textutil.h"
+#include "../base/winutil_win32.h"
 #include "../interp/aliasfile.h"
 #include "../interp/interpreter_win32.h"
 #include "../interp/startoptions.h"
@@ -107,7 +108,7 @@ static void startDirectoryNotice(const char* text, const char* directory) {
     char message[MESSAGE_CAPACITY + PATH_CAPACITY];
     copyText(message, sizeof message, text);
     appendText(message, sizeof message, directory);
-    MessageBoxA(0, message, "Pexor - Hinweis", MB_ICONINFORMATION);
+    showNotice(0, message);
 }
 
 // Windows 98 and 2000 let a process bring its window to the front only when
@@ -249,8 +250,7 @@ static void shutDown(HANDLE mutex) {
 int runPexor(HINSTANCE instance, const char* commandLine) {
     char* startDirectory = settings.BaseDir;
     if (!parseStartOptions(commandLine, startDirectory, pathExists))
-        MessageBoxA(0, "Das Startverzeichnis ist zu lang (mehr als 259 Zeichen) und wird nicht verwendet.",
-                    "Pexor - Hinweis", MB_ICONINFORMATION);
+        showNotice(0, "Das Startverzeichnis ist zu lang (mehr als 259 Zeichen) und wird nicht verwendet.");
 
     SetLastError(0);
     HANDLE mutex = CreateMutexA(0, TRUE, MUTEX_NAME);
