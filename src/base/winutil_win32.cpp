@@ -43,8 +43,7 @@ void showNotice(HWND owner, const char* text) {
 
 void showSystemError(HWND owner, DWORD error, const char* fallback) {
     char text[SYSTEM_TEXT_CAPACITY];
-    if (error == ERROR_SUCCESS ||
-        !FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, error, 0, text,
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, error, 0, text,
                         sizeof text, 0))
         copyText(text, sizeof text, fallback);
     showNotice(owner, text);

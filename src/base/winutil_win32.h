@@ -22,7 +22,7 @@ void clearStartWithWindows();
 void showNotice(HWND owner, const char* text);
 
 // The system's text for error as a notice, or fallback when the system has
-// none for it (or error is ERROR_SUCCESS, which is no error to explain).
+// none for it.
 void showSystemError(HWND owner, DWORD error, const char* fallback);
 
 // A warning sound and text in a box captioned "Pexor - Fehler" with the

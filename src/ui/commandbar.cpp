@@ -145,10 +145,9 @@ static void placeBar(HWND bar) {
 
 static void changeToStartDirectory(HWND bar) {
     int result = executeChangeDirectory(bar, settings.BaseDir);
-    if (result == EXEC_DONE) return;
-    // An overlong line has no system error behind it.
-    showSystemError(bar, result == EXEC_LINE_TOO_LONG ? ERROR_SUCCESS : GetLastError(),
-                    execErrorText(result));
+    // A failed change has shown the system's text already; what is left is a
+    // directory too long for the line.
+    if (result != EXEC_DONE) showNotice(bar, execErrorText(result));
 }
 
 static void attachTooltip(HWND bar) {
