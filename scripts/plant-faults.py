@@ -2,6 +2,7 @@
 """Plants faults in src/ one at a time and counts how many the tests notice.
 
     python3 scripts/plant-faults.py [--count N] [--list] [--only TEXT] [--tiers native,win32,e2e]
+                                    [--caught-in LOG]
 
 A fault is one small change a programmer could make by mistake: a flipped
 comparison or logic operator, a number one off, a dropped call, a return
@@ -84,6 +85,8 @@ def main():
     parser.add_argument("--list", action="store_true", help="print the faults, plant none")
     parser.add_argument("--only", default="", help="only faults whose line (file:line op) contains this")
     parser.add_argument("--tiers", default="native,win32,e2e")
+    parser.add_argument("--caught-in", help="only the faults an earlier faults.txt shows as caught: "
+                        "whether a change of the tests still catches them (the rest count as missed)")
     args = parser.parse_args()
     # Each kind of fault gets an equal share (a rare kind gives all it has),
     # taken at even steps through its places.
@@ -97,6 +100,9 @@ def main():
         remaining -= take
     chosen.sort(key=lambda s: (s[0], s[1], s[2]))
     chosen = [s for s in chosen if args.only in "%s:%d %s" % s[:3]]
+    if args.caught_in:
+        earlier = [line.split()[1:3] for line in open(args.caught_in) if line.startswith("caught:")]
+        chosen = [s for s in chosen if ["%s:%d" % s[:2], s[2]] in earlier]
     if args.list:
         for path, number, op, line, changed in chosen:
             print("%s:%d %s | %s" % (path, number, op, changed.strip()))
