@@ -168,10 +168,7 @@ protected:
     std::string runValue() {
         char text[MAX_PATH] = "(missing)";
         DWORD size = sizeof text;
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, RUN_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return text;
-        RegQueryValueExA(key, "Pexor", 0, 0, (BYTE*)text, &size);
-        RegCloseKey(key);
+        RegGetValueA(HKEY_CURRENT_USER, RUN_KEY, "Pexor", RRF_RT_REG_SZ, 0, text, &size);
         return text;
     }
     // A posted message waiting for window, taken off the queue.
@@ -195,10 +192,13 @@ protected:
 // ------------------------------------------------------- showing and storing
 
 // Alternating switches, so that two boxes bound the wrong way round show:
-// each run shows one pattern, switches every box and stores the other. Of the
+// each run shows one pattern, switches every box and stores and applies the
+// other. Of the
 // numbers typed, the history size is bounded to 1..999, the hide delay is not
 // bounded at all (only its arrows stop at 60), and text reads as 0.
-TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresWhatTheyHold) {
+TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHold) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(0, self, sizeof self);
     for (int pattern = 0; pattern < 2; pattern++) {
         SCOPED_TRACE(pattern);
         for (int i = 0; i < SWITCHES; i++) setSwitch(i, (i + pattern) % 2);
@@ -246,67 +246,52 @@ TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresWhatTheyHold) {
         for (int i = 0; i < SWITCHES; i++)
             EXPECT_EQ(storedInt(SWITCH_KEYS[i]), (i + pattern + 1) % 2) << SWITCH_KEYS[i];
         EXPECT_EQ(storedText("BaseDir"), startDirectory);
-        EXPECT_EQ(std::string(settings.BaseDir), startDirectory);
         EXPECT_EQ(storedText("AliasFile"), alias);
         EXPECT_EQ(storedInt("Hotkey"), pattern ? 0 : VK_F9);
-        EXPECT_EQ(settings.Hotkey, pattern ? 0 : VK_F9);
         EXPECT_EQ(storedInt("MaxHistory"), pattern ? 999 : 1);
-        EXPECT_EQ(settings.MaxHistory, pattern ? 999 : 1);
         EXPECT_EQ(storedInt("AutoHideDelay"), pattern ? 0 : 90);
         copyText(settings.AliasFile, sizeof settings.AliasFile, aliasFile.c_str());
+        // Applied at once: macros, tooltips, topmost and auto-hide on in
+        // pattern 1, tray icon and start with Windows in pattern 0.
+        EXPECT_TRUE(pattern ? macroTable != 0 && lstrcmpA(macroTable->name, "LL") == 0 : macroTable == 0);
+        EXPECT_EQ(tooltipActive, pattern);
+        EXPECT_EQ((GetWindowLongA(commandBarWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, pattern == 1);
+        EXPECT_EQ(trayIconShown, 1 - pattern);
+        // Posted: they wait in the queue after the dialog has ended.
+        EXPECT_EQ(takePosted(commandBarWindow, WM_ACTIVATE, WA_INACTIVE), pattern == 1) << "the hide countdown";
+        EXPECT_EQ(takePosted(mainWindow, WM_COMMAND, CMD_ACTIVATE), pattern == 0) << "the bar shown";
+        EXPECT_EQ(runValue(), pattern ? "(missing)" : self);
     }
+    EXPECT_FALSE(deleteTrayIcon()) << "the icon pattern 0 added was removed";
 }
 
-// Macros, tooltips, topmost, tray icon, auto-hide and the Run value, all on
-// or all off.
-TEST_F(PropertiesDialog, OkAppliesTheSwitchesToTheRunningProgramAtOnce) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(0, self, sizeof self);
-    const struct { bool on; int shownBefore; bool iconBefore; int shownAfter; bool iconAfter; bool unwritable; } cases[] = {
-        {true, 0, false, 1, true, false},
-        {true, 1, false, 1, false, false},  // counted as shown: no second add
-        {false, 1, true, 0, false, false},
-        // The Run value deleted again: no error. A settings file that cannot
-        // be written (a folder here) is told; the settings apply all the same.
-        {false, 0, false, 0, false, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.on) + " shown " + std::to_string(c.shownBefore));
-        if (c.iconBefore) {
-            ASSERT_NE(notifyTrayIcon(commandBarWindow, NIM_ADD, 1, 1, "Pexor"), 0);
-        }
-        trayIconShown = c.shownBefore;
-        if (c.unwritable) copyText(iniPath, sizeof iniPath, temp.makeDirectory("folder.ini").c_str());
-        DialogBoxes boxes;
-        runDialog(
-            [&](HWND dialog) {
-                for (int id : {IDC_PROP_CHECK_ALIAS, IDC_PROP_TOOLTIPS, IDC_PROP_TOP, IDC_PROP_TRAY_ICON,
-                               IDC_PROP_AUTO_HIDE, IDC_PROP_SYS_STARTUP})
-                    setCheck(dialog, id, c.on);
-                pressOk(dialog);
-            },
-            &boxes);
-        const std::string told = "||OK|Die Einstellungen konnten nicht in " + std::string(iniPath) +
-                                 " gespeichert werden. Sie gelten, bis Pexor beendet wird.|";
-        EXPECT_EQ(boxes.texts, c.unwritable ? std::vector<std::string>{told} : std::vector<std::string>{});
-        EXPECT_TRUE(c.on ? macroTable != 0 && lstrcmpA(macroTable->name, "LL") == 0 : macroTable == 0);
-        EXPECT_EQ(tooltipActive, c.on);
-        EXPECT_EQ((GetWindowLongA(commandBarWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, c.on);
-        EXPECT_EQ(trayIconShown, c.shownAfter);
-        EXPECT_EQ(deleteTrayIcon(), c.iconAfter);
-        // Posted: they wait in the queue after the dialog has ended.
-        EXPECT_EQ(takePosted(commandBarWindow, WM_ACTIVATE, WA_INACTIVE), c.on) << "the hide countdown";
-        EXPECT_EQ(takePosted(mainWindow, WM_COMMAND, CMD_ACTIVATE), !c.on) << "the bar shown";
-        EXPECT_EQ(runValue(), c.on ? self : "(missing)");
-    }
+// A settings file that cannot be written (a folder here) is told; the
+// settings apply all the same. A tray icon counted as shown is not added again.
+TEST_F(PropertiesDialog, UnwritableSettingsFileIsToldAndTheSettingsApplyAllTheSame) {
+    copyText(iniPath, sizeof iniPath, temp.makeDirectory("folder.ini").c_str());
+    trayIconShown = 1;
+    DialogBoxes boxes;
+    runDialog(
+        [&](HWND dialog) {
+            for (int id : {IDC_PROP_TOOLTIPS, IDC_PROP_TRAY_ICON}) setCheck(dialog, id, true);
+            pressOk(dialog);
+        },
+        &boxes);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"||OK|Die Einstellungen konnten nicht in " + std::string(iniPath) +
+                                                    " gespeichert werden. Sie gelten, bis Pexor beendet wird.|"});
+    EXPECT_EQ(tooltipActive, 1);
+    EXPECT_EQ(trayIconShown, 1);
+    EXPECT_FALSE(deleteTrayIcon()) << "no icon added";
 }
 
 // ---------------------------------------------------------------- the hotkey
 
 // The stored key, registered as at start-up, is free while the dialog is
 // open, so that it can be chosen again; OK registers the chosen one, Cancel
-// the stored one again; "keine" and a code in no row register none.
+// the stored one again; "keine" and a code in no row register none. A key
+// another program holds is told, and the dialog stays as it was until Cancel.
 TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndCancelTheStoredOne) {
+    ASSERT_TRUE(RegisterHotKey(probe, PROBE_ID + 1, MODIFIERS, VK_F10));  // another program's key
     // row -1: the selection is kept
     const struct { uint16_t stored; int row; bool ok, registered; uint16_t storedAfter; } cases[] = {
         {OWN_KEY, -1, true, true, OWN_KEY},       // the program's own key again
@@ -315,46 +300,42 @@ TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndCancelTheStoredOne) {
         {OWN_KEY, ROW_F9, false, true, OWN_KEY},  // Cancel: the stored key again
         {0, -1, false, false, 0},                 // Cancel with none stored registers nothing
         {OWN_KEY, ROW_F9, true, true, VK_F9},
+        {OWN_KEY, ROW_F10, true, true, OWN_KEY},  // taken: told, then Cancel
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.stored) + (c.ok ? " OK" : " Cancel"));
+        SCOPED_TRACE(std::to_string(c.stored) + " row " + std::to_string(c.row));
         settings.Hotkey = c.stored;
         if (c.stored == OWN_KEY) {
             ASSERT_TRUE(RegisterHotKey(mainWindow, hotkeyAtom, MODIFIERS, OWN_KEY));
         }
-        runDialog([&](HWND dialog) {
-            EXPECT_FALSE(keyTaken(OWN_KEY)) << "unregistered while the dialog is open";
-            if (c.row >= 0) selectHotkeyRow(dialog, c.row);
-            c.ok ? pressOk(dialog) : pressCancel(dialog);
-        });
+        const bool taken = c.row == ROW_F10;
+        DeleteFileA(iniPath);
+        DialogBoxes boxes;
+        runDialog(
+            [&](HWND dialog) {
+                EXPECT_FALSE(keyTaken(OWN_KEY)) << "unregistered while the dialog is open";
+                SetDlgItemTextA(dialog, IDC_PROP_START_DIR, "c:\\changed");
+                if (c.row >= 0) selectHotkeyRow(dialog, c.row);
+                c.ok ? pressOk(dialog) : pressCancel(dialog);
+                if (!taken) return;
+                EXPECT_TRUE(IsWindowVisible(dialog) && hotkeyRow(dialog) == ROW_F10) << "still open as it was";
+                EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_HOTKEY));
+                EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), "c:\\changed");
+                pressCancel(dialog);
+            },
+            &boxes);
+        EXPECT_EQ(boxes.texts, taken ? std::vector<std::string>{"||OK|Die ausgewählte Tastenkombination wird bereits "
+                                                                "verwendet. Wählen Sie bitte eine andere Kombination aus.|"}
+                                     : std::vector<std::string>{});
+        EXPECT_EQ(boxes.captions, std::vector<std::string>(taken, "Hinweis"));
+        EXPECT_STREQ(settings.BaseDir, c.ok && !taken ? "c:\\changed" : "c:\\");
+        EXPECT_EQ(harness::fileExists(iniPath), c.ok && !taken) << "written on OK only";
         EXPECT_EQ(settings.Hotkey, c.storedAfter);
         EXPECT_TRUE(!c.registered || keyTaken(c.storedAfter)) << "registered for the program";
         EXPECT_EQ(takeProgramHotkey(), c.registered);
+        copyText(settings.BaseDir, sizeof settings.BaseDir, "c:\\");
     }
-}
-
-TEST_F(PropertiesDialog, KeyTakenElsewhereWarnsAndKeepsTheDialogAsItWas) {
-    settings.Hotkey = OWN_KEY;
-    ASSERT_TRUE(RegisterHotKey(probe, PROBE_ID, MODIFIERS, VK_F10));  // another program's key
-    DialogBoxes boxes;
-    auto script = [&](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_PROP_START_DIR, "c:\\changed");
-        selectHotkeyRow(dialog, ROW_F10);
-        pressOk(dialog);
-        EXPECT_TRUE(IsWindowVisible(dialog)) << "still open";
-        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_HOTKEY));
-        EXPECT_EQ(hotkeyRow(dialog), ROW_F10);
-        EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), "c:\\changed");
-        pressCancel(dialog);
-    };
-    EXPECT_EQ(runDialog(script, &boxes), 0);
-    EXPECT_EQ(boxes.captions, std::vector<std::string>{"Hinweis"});
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"||OK|Die ausgewählte Tastenkombination wird bereits verwendet. "
-                                                    "Wählen Sie bitte eine andere Kombination aus.|"});
-    EXPECT_FALSE(harness::fileExists(iniPath)) << "nothing written";
-    EXPECT_STREQ(settings.BaseDir, "c:\\");
-    EXPECT_EQ(settings.Hotkey, OWN_KEY);
-    EXPECT_TRUE(takeProgramHotkey()) << "Cancel registers the stored key again";
+    UnregisterHotKey(probe, PROBE_ID + 1);
 }
 
 // -------------------------------------------------------------- browsing

@@ -72,14 +72,10 @@ void postAndRetrieve(HWND target, UINT message, UINT remove = PM_REMOVE) {
     EXPECT_TRUE(PeekMessageA(&msg, target, message, message, remove)) << std::hex << message;
 }
 
-// On i686 a lambda converts to a cdecl pointer, which EnumThreadWindows cannot take.
-BOOL CALLBACK countTooltip(HWND w, LPARAM p) {
-    char cls[64] = "";
-    return *(int*)p += GetClassNameA(w, cls, sizeof cls) && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0, TRUE;
-}
-int tooltipWindowsOfThisThread() {
+int tooltipWindows() {
     int count = 0;
-    return EnumThreadWindows(GetCurrentThreadId(), countTooltip, (LPARAM)&count), count;
+    for (HWND w = 0; (w = FindWindowExA(0, w, TOOLTIPS_CLASSA, 0)) != 0;) count++;
+    return count;
 }
 
 class Tooltips : public ::testing::Test {
@@ -203,9 +199,9 @@ TEST_F(Tooltips, EachDialogsTooltipIsFoundFromItsControlsUntilDestroyed) {
 // A dialog without controls gets none, nor does one that is gone.
 TEST_F(Tooltips, DialogWithoutControlsGetsNoTooltip) {
     HWND lone = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 50, 50, 0, 0, 0, 0);
-    int before = tooltipWindowsOfThisThread();
+    int before = tooltipWindows();
     EXPECT_TRUE(createDialogTooltip(lone, DELAY_MS) == 0);
-    EXPECT_EQ(tooltipWindowsOfThisThread(), before);
+    EXPECT_EQ(tooltipWindows(), before);
     DestroyWindow(lone);
     EXPECT_TRUE(createDialogTooltip(lone, DELAY_MS) == 0);
     EXPECT_TRUE(findDialogTooltip(lone) == 0);
