@@ -23,12 +23,6 @@ HBITMAP picture(HWND dialog, int id) {
     return (HBITMAP)SendDlgItemMessageA(dialog, id, STM_GETIMAGE, IMAGE_BITMAP, 0);
 }
 
-SIZE bitmapSize(HBITMAP bitmap) {
-    BITMAP b = {};
-    GetObjectA(bitmap, sizeof b, &b);
-    return SIZE{b.bmWidth, b.bmHeight};
-}
-
 COLORREF pixelOf(HBITMAP bitmap, int x, int y) {
     HDC dc = CreateCompatibleDC(0);
     HGDIOBJ previous = SelectObject(dc, bitmap);
@@ -69,8 +63,12 @@ protected:
 
 // The caption is the running program's version text: "Pexor V1.16" from
 // pexor.exe's FileVersion "1.16" under 040704b0, "Pexor" from a file that is
-// missing, as from this test program, which has no version resource.
-TEST_F(AboutDialog, CaptionIsTheVersionTextOfTheProgramFile) {
+// missing, as from this test program, which has no version resource. The
+// pictures are the two bitmaps, their corners in the 3-D face grey (0xC0C0C0
+// in the file), the notice arrives with its umlauts, the links show the
+// addresses and can be clicked, and every text fits its control: a static
+// wraps a text wider than itself and cuts off the second line.
+TEST_F(AboutDialog, ShowsVersionIconPicturesNoticeAndLinksEachTextFittingItsControl) {
     for (const std::string& path : {harness::pexorPath(), temp.file("fehlt.exe")}) {
         char text[VERSION_TEXT_CAPACITY];
         buildVersionTextOf(path.c_str(), text);
@@ -83,17 +81,12 @@ TEST_F(AboutDialog, CaptionIsTheVersionTextOfTheProgramFile) {
     ASSERT_TRUE(open() != 0);
     EXPECT_EQ(windowText(dialog), "Pexor") << "not the template's \"Info zu Pexor\"";
     EXPECT_TRUE(GetClassLongPtrA(dialog, GCLP_HICON) != 0) << "icon 135";
-}
-
-// The pictures are the two bitmaps, their corners in the 3-D face grey
-// (0xC0C0C0 in the file), the notice arrives with its umlauts, the links
-// show the addresses and can be clicked, and every text fits its control: a
-// static wraps a text wider than itself and cuts off the second line.
-TEST_F(AboutDialog, ShowsPicturesNoticeAndLinksEachTextFittingItsControl) {
-    ASSERT_TRUE(open() != 0);
-    EXPECT_EQ(bitmapSize(picture(dialog, IDC_ABOUT_LOGO)).cx, 80);
-    EXPECT_EQ(bitmapSize(picture(dialog, IDC_ABOUT_TITLE)).cx, 171);
-    for (int id : {IDC_ABOUT_LOGO, IDC_ABOUT_TITLE}) EXPECT_EQ(pixelOf(picture(dialog, id), 0, 0), GetSysColor(COLOR_3DFACE));
+    for (const auto& p : {std::make_pair(IDC_ABOUT_LOGO, 80), std::make_pair(IDC_ABOUT_TITLE, 171)}) {
+        BITMAP b = {};
+        GetObjectA(picture(dialog, p.first), sizeof b, &b);
+        EXPECT_EQ(b.bmWidth, p.second);
+        EXPECT_EQ(pixelOf(picture(dialog, p.first), 0, 0), GetSysColor(COLOR_3DFACE));
+    }
     for (int id : {IDC_MAIL_LINK, IDC_WEB_LINK})
         EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & SS_NOTIFY) << "clicks reach the dialog";
     EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_MAIL_LINK)), SUPPORT_ADDRESS);

@@ -1,14 +1,13 @@
 // The properties dialog from pexor.exe's template, run modally as the command
 // bar runs it and driven from inside its own message loop (a thread timer):
-// the controls filled from the settings, the limits of its fields, and what OK and Cancel do to the settings file, the macro table,
-// the global hotkey, a stand-in command bar and its tooltip, the tray icon and
-// the Run key. Boxes and the file picker that the dialog opens are answered on
-// its own thread; a dialog that hangs is ended, and its test fails
-// (harness::runModalDialog).
+// the controls filled from the settings, and what OK and Cancel do to the
+// settings file, the macro table, the global hotkey, a stand-in command bar
+// and its tooltip, the tray icon and the Run key. Boxes and the file picker
+// that the dialog opens are answered on its own thread; a dialog that hangs
+// is ended, and its test fails (harness::runModalDialog).
 #include "harness.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -18,6 +17,7 @@
 #include "base/textutil.h"
 #include "interp/aliasfile.h"
 #include "state/properties.h"
+#include "state/settings_win32.h"
 #include "tooltips/tooltips.h"
 #include "ui/commandbar.h"
 #include "ui/mainwindow.h"
@@ -35,7 +35,6 @@ const UINT OWN_KEY = VK_DIVIDE;
 const int ROW_P = 16, ROW_F9 = 60, ROW_F10 = 61;  // rows of HotkeyKeyTable
 
 using harness::DialogBoxes;
-using harness::windowText;
 
 // Runs the dialog as the command bar does, with script inside its message
 // loop; boxes it opens go to boxes, without it each one is a failure. Every
@@ -58,18 +57,13 @@ int runDialog(const std::function<void(HWND)>& script, DialogBoxes* boxes = null
 void command(HWND dialog, int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
 }
-void pressOk(HWND dialog) { command(dialog, IDOK); }
-void pressCancel(HWND dialog) { command(dialog, IDCANCEL); }
 // As a click does: the new state, then the notification.
 void setCheck(HWND dialog, int id, bool on) {
     CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
     command(dialog, id);
 }
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
-std::string fieldText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+std::string fieldText(HWND dialog, int id) { return harness::windowText(GetDlgItem(dialog, id)); }
 LRESULT ask(HWND dialog, int id, UINT message) { return SendDlgItemMessageA(dialog, id, message, 0, 0); }
-int hotkeyRow(HWND dialog) { return (int)ask(dialog, IDC_PROP_HOTKEY, CB_GETCURSEL); }
 void selectHotkeyRow(HWND dialog, int row) { SendDlgItemMessageA(dialog, IDC_PROP_HOTKEY, CB_SETCURSEL, row, 0); }
 
 // The switches in the order of check boxes 1058 to 1063, then the others.
@@ -79,17 +73,6 @@ const int SWITCH_BOXES[] = {IDC_PROP_CHECK_INTERNAL, IDC_PROP_DIRECT_EXECUTE, ID
 const char* const SWITCH_KEYS[] = {"CheckInternal", "DirectExecute", "Exit",     "Top",      "Save",      "CheckAlias",
                                    "SaveHistory",   "Tooltips",      "TrayIcon", "AutoHide", "SysStartup"};
 const int SWITCHES = 11, CHECK_ALIAS = 5, AUTO_HIDE = 9;
-
-void setSwitch(int index, int value) {
-    switch (index) {
-        case 6: settings.SaveHistory = value; break;
-        case 7: settings.Tooltips = value; break;
-        case 8: settings.TrayIcon = (uint16_t)value; break;
-        case 9: settings.AutoHide = (uint16_t)value; break;
-        case 10: settings.SysStartup = value; break;
-        default: *settingsSwitch(&settings, index) = value;
-    }
-}
 
 // The bar's tooltip control notes whether it was last switched on or off.
 WNDPROC tooltipProc;
@@ -105,15 +88,11 @@ protected:
         ASSERT_TRUE(program != 0) << harness::pexorPath() << " (build pexor.exe first)";
         instanceHandle = program;
         // Stand-ins for the main window and the command bar, and a prober of hotkeys.
-        WNDCLASSA cls = {};
-        cls.lpfnWndProc = DefWindowProcA;
-        cls.lpszClassName = "PexorPropertiesStandIn";
-        RegisterClassA(&cls);
         for (HWND* window : {&mainWindow, &commandBarWindow, &probe})
-            *window = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
+            *window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
         hotkeyAtom = GlobalAddAtomA("PexorPropertiesTest");
         trayIconShown = 0;
-        CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, commandBarWindow, 0, 0, 0);  // for its tooltip
+        CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, commandBarWindow, 0, 0, 0);  // for its tooltip
         initTooltips(GetModuleHandleA(0));
         HWND tooltip = createDialogTooltip(commandBarWindow, 500);
         tooltipProc = (WNDPROC)SetWindowLongPtrA(tooltip, GWLP_WNDPROC, (LONG_PTR)noteActivation);
@@ -126,15 +105,12 @@ protected:
         settings = Settings();  // every switch off, no hotkey
         copyText(settings.BaseDir, sizeof settings.BaseDir, "c:\\");
         copyText(settings.AliasFile, sizeof settings.AliasFile, aliasFile.c_str());
-        settings.MaxHistory = 25;
-        settings.AutoHideDelay = 5;
         // A program still running in this Wine prefix may hold a key these tests register.
         for (UINT key : {OWN_KEY, (UINT)VK_F9, (UINT)VK_F10})
             ASSERT_FALSE(keyTaken(key)) << "another program holds Ctrl+Alt+key " << key << " (a Pexor left running?)";
     }
     void TearDown() override {
         UnregisterHotKey(mainWindow, hotkeyAtom);
-        UnregisterHotKey(probe, PROBE_ID);
         GlobalDeleteAtom(hotkeyAtom);
         deleteTrayIcon();
         destroyDialogTooltip(commandBarWindow);
@@ -158,9 +134,7 @@ protected:
     bool takeProgramHotkey() { return UnregisterHotKey(mainWindow, hotkeyAtom) != 0; }
     // True when the bar had an icon; clears trayIconShown.
     bool deleteTrayIcon() { return notifyTrayIcon(commandBarWindow, NIM_DELETE, 1, -1, 0) != 0; }
-
-    int storedInt(const char* key) { return (int)GetPrivateProfileIntA("Setup", key, -1, iniPath); }
-    std::string storedText(const char* key) {
+    std::string stored(const char* key) {
         char text[PATH_CAPACITY];
         GetPrivateProfileStringA("Setup", key, "(missing)", text, sizeof text, iniPath);
         return text;
@@ -189,42 +163,44 @@ protected:
     const int savedTrayShown = trayIconShown;
 };
 
-// ------------------------------------------------------- showing and storing
-
 // Alternating switches, so that two boxes bound the wrong way round show:
-// each run shows one pattern, switches every box and stores and applies the
-// other. Of the
-// numbers typed, the history size is bounded to 1..999, the hide delay is not
-// bounded at all (only its arrows stop at 60), and text reads as 0.
+// each run reads one pattern from a settings file, shows it, switches every
+// box and stores and applies the other. Of the numbers typed, the history
+// size is bounded to 1..999, the hide delay is not bounded at all (only its
+// arrows stop at 60), and text reads as 0.
 TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHold) {
     char self[MAX_PATH];
     GetModuleFileNameA(0, self, sizeof self);
     for (int pattern = 0; pattern < 2; pattern++) {
         SCOPED_TRACE(pattern);
-        for (int i = 0; i < SWITCHES; i++) setSwitch(i, (i + pattern) % 2);
-        copyText(settings.BaseDir, sizeof settings.BaseDir, pattern ? "d:\\\xC4rger" : "c:\\");  // Ärger
-        settings.MaxHistory = pattern ? 999 : 1;
-        settings.AutoHideDelay = pattern ? 60 : 0;
-        settings.Hotkey = pattern ? 'P' : 0x7C;  // F13 is in no row; P is only shown, never registered
+        // F13 (0x7C) is in no row; P is only shown, never registered.
+        std::string file = std::string("[Setup]\r\nBaseDir=") + (pattern ? "d:\\\xC4rger" : "c:\\") +  // Ärger
+                           "\r\nAliasFile=" + aliasFile +
+                           (pattern ? "\r\nMaxHistory=999\r\nAutoHideDelay=60\r\nHotkey=80"
+                                    : "\r\nMaxHistory=1\r\nAutoHideDelay=0\r\nHotkey=124");
+        for (int i = 0; i < SWITCHES; i++) file += std::string("\r\n") + SWITCH_KEYS[i] + "=" + "01"[(i + pattern) % 2];
+        copyText(iniPath, sizeof iniPath, temp.file("p" + std::to_string(pattern) + ".ini").c_str());
+        harness::writeFile(iniPath, file + "\r\n");
+        readSettings();
         const std::string startDirectory = pattern ? "c:\\temp" : "d:\\\xC4rger", alias = pattern ? aliasFile : "";
         // CheckAlias and AutoHide enable their fields, at once when switched.
         const bool aliasOn = (CHECK_ALIAS + pattern) % 2 == 1, hideOn = (AUTO_HIDE + pattern) % 2 == 1;
         EXPECT_EQ(runDialog([&](HWND dialog) {
                       EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_START_DIR));
-                      EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), settings.BaseDir);
+                      EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), pattern ? "d:\\\xC4rger" : "c:\\");
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_ALIAS_FILE), aliasFile);
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_MAX_HISTORY), pattern ? "999" : "1");
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_HIDE_DELAY), pattern ? "60" : "0");
-                      EXPECT_EQ(hotkeyRow(dialog), pattern ? ROW_P : 0);
+                      EXPECT_EQ(ask(dialog, IDC_PROP_HOTKEY, CB_GETCURSEL), pattern ? ROW_P : 0);
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_HOTKEY), pattern ? "Strg + Alt + P" : "keine");
                       EXPECT_EQ(ask(dialog, IDC_PROP_HOTKEY, CB_GETCOUNT), HOTKEY_KEY_COUNT);
                       for (int flipped = 0; flipped < 2; flipped++) {
                           for (int id : {IDC_PROP_ALIAS_FILE, IDC_PROP_BROWSE})
-                              EXPECT_EQ(enabled(dialog, id), aliasOn != flipped) << id;
+                              EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != 0, aliasOn != flipped) << id;
                           for (int id : {IDC_PROP_HIDE_DELAY, IDC_PROP_HIDE_DELAY_ARROWS})
-                              EXPECT_EQ(enabled(dialog, id), hideOn != flipped) << id;
+                              EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != 0, hideOn != flipped) << id;
                           for (int i = 0; i < SWITCHES; i++) {
-                              EXPECT_EQ(checked(dialog, SWITCH_BOXES[i]), (i + pattern + flipped) % 2 == 1)
+                              EXPECT_EQ(IsDlgButtonChecked(dialog, SWITCH_BOXES[i]), (i + pattern + flipped) % 2u)
                                   << SWITCH_KEYS[i];
                               if (!flipped) setCheck(dialog, SWITCH_BOXES[i], (i + pattern + 1) % 2);
                           }
@@ -240,17 +216,16 @@ TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHol
                       if (!pattern) SetDlgItemTextA(dialog, IDC_PROP_MAX_HISTORY, "0");
                       SetDlgItemTextA(dialog, IDC_PROP_HIDE_DELAY, pattern ? "abc" : "90");
                       selectHotkeyRow(dialog, pattern ? 0 : ROW_F9);
-                      pressOk(dialog);
+                      command(dialog, IDOK);
                   }),
                   1);
         for (int i = 0; i < SWITCHES; i++)
-            EXPECT_EQ(storedInt(SWITCH_KEYS[i]), (i + pattern + 1) % 2) << SWITCH_KEYS[i];
-        EXPECT_EQ(storedText("BaseDir"), startDirectory);
-        EXPECT_EQ(storedText("AliasFile"), alias);
-        EXPECT_EQ(storedInt("Hotkey"), pattern ? 0 : VK_F9);
-        EXPECT_EQ(storedInt("MaxHistory"), pattern ? 999 : 1);
-        EXPECT_EQ(storedInt("AutoHideDelay"), pattern ? 0 : 90);
-        copyText(settings.AliasFile, sizeof settings.AliasFile, aliasFile.c_str());
+            EXPECT_EQ(stored(SWITCH_KEYS[i]), (i + pattern) % 2 ? "0" : "1") << SWITCH_KEYS[i];
+        const struct { const char* key; std::string value; } values[] = {
+            {"BaseDir", startDirectory}, {"AliasFile", alias}, {"Hotkey", pattern ? "0" : "120"},
+            {"MaxHistory", pattern ? "999" : "1"}, {"AutoHideDelay", pattern ? "0" : "90"},
+        };
+        for (const auto& v : values) EXPECT_EQ(stored(v.key), v.value) << v.key;
         // Applied at once: macros, tooltips, topmost and auto-hide on in
         // pattern 1, tray icon and start with Windows in pattern 0.
         EXPECT_TRUE(pattern ? macroTable != 0 && lstrcmpA(macroTable->name, "LL") == 0 : macroTable == 0);
@@ -274,7 +249,7 @@ TEST_F(PropertiesDialog, UnwritableSettingsFileIsToldAndTheSettingsApplyAllTheSa
     runDialog(
         [&](HWND dialog) {
             for (int id : {IDC_PROP_TOOLTIPS, IDC_PROP_TRAY_ICON}) setCheck(dialog, id, true);
-            pressOk(dialog);
+            command(dialog, IDOK);
         },
         &boxes);
     EXPECT_EQ(boxes.texts, std::vector<std::string>{"||OK|Die Einstellungen konnten nicht in " + std::string(iniPath) +
@@ -283,8 +258,6 @@ TEST_F(PropertiesDialog, UnwritableSettingsFileIsToldAndTheSettingsApplyAllTheSa
     EXPECT_EQ(trayIconShown, 1);
     EXPECT_FALSE(deleteTrayIcon()) << "no icon added";
 }
-
-// ---------------------------------------------------------------- the hotkey
 
 // The stored key, registered as at start-up, is free while the dialog is
 // open, so that it can be chosen again; OK registers the chosen one, Cancel
@@ -316,17 +289,17 @@ TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndCancelTheStoredOne) {
                 EXPECT_FALSE(keyTaken(OWN_KEY)) << "unregistered while the dialog is open";
                 SetDlgItemTextA(dialog, IDC_PROP_START_DIR, "c:\\changed");
                 if (c.row >= 0) selectHotkeyRow(dialog, c.row);
-                c.ok ? pressOk(dialog) : pressCancel(dialog);
+                command(dialog, c.ok ? IDOK : IDCANCEL);
                 if (!taken) return;
-                EXPECT_TRUE(IsWindowVisible(dialog) && hotkeyRow(dialog) == ROW_F10) << "still open as it was";
+                EXPECT_TRUE(IsWindowVisible(dialog) && ask(dialog, IDC_PROP_HOTKEY, CB_GETCURSEL) == ROW_F10);
                 EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_HOTKEY));
                 EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), "c:\\changed");
-                pressCancel(dialog);
+                command(dialog, IDCANCEL);
             },
             &boxes);
-        EXPECT_EQ(boxes.texts, taken ? std::vector<std::string>{"||OK|Die ausgewählte Tastenkombination wird bereits "
-                                                                "verwendet. Wählen Sie bitte eine andere Kombination aus.|"}
-                                     : std::vector<std::string>{});
+        const std::string told = "||OK|Die ausgewählte Tastenkombination wird bereits verwendet. "
+                                 "Wählen Sie bitte eine andere Kombination aus.|";
+        EXPECT_EQ(boxes.texts, std::vector<std::string>(taken, told));
         EXPECT_EQ(boxes.captions, std::vector<std::string>(taken, "Hinweis"));
         EXPECT_STREQ(settings.BaseDir, c.ok && !taken ? "c:\\changed" : "c:\\");
         EXPECT_EQ(harness::fileExists(iniPath), c.ok && !taken) << "written on OK only";
@@ -337,8 +310,6 @@ TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndCancelTheStoredOne) {
     }
     UnregisterHotKey(probe, PROBE_ID + 1);
 }
-
-// -------------------------------------------------------------- browsing
 
 // The picker opens in the field's folder with its name: OK puts that file's
 // full path in the field, Cancel changes nothing; with macros off the button
@@ -359,7 +330,7 @@ TEST_F(PropertiesDialog, BrowseStartsAtTheAliasFileAndPutsThePickedPathInTheFiel
             EXPECT_EQ(fieldText(dialog, IDC_PROP_ALIAS_FILE), aliasFile);
             setCheck(dialog, IDC_PROP_CHECK_ALIAS, false);
             command(dialog, IDC_PROP_BROWSE);
-            pressCancel(dialog);
+            command(dialog, IDCANCEL);
         },
         &boxes);
     EXPECT_EQ(boxes.captions, std::vector<std::string>(2, "Pexor - AliasDatei suchen"));

@@ -95,10 +95,14 @@ protected:
 // request names the dialog's direct child the tool lies in.
 TEST_F(Tooltips, EachControlIsAToolAndItsTextRequestNamesTheDialogsChild) {
     const struct { UINT_PTR id; HWND hwnd; RECT rect; UINT named; } cases[] = {  // no rectangle: a window tool
-        {(UINT_PTR)d.button, d.window, {}, IDC_DEFAULT_BUTTON},   {(UINT_PTR)d.combo, d.window, {}, IDC_COMMAND_COMBO},
-        {(UINT_PTR)d.comboEdit, d.window, {}, IDC_COMMAND_COMBO}, {(UINT_PTR)d.notifyStatic, d.window, {}, NOTIFY_STATIC_ID},
-        {(UINT_PTR)d.panel, d.window, {}, PANEL_ID},              {(UINT_PTR)d.panelButton, d.window, {}, PANEL_ID},
-        {IDC_GRIP, d.window, {4, 3, 16, 27}, IDC_GRIP},           {PANEL_STATIC_ID, d.panel, {5, 6, 45, 26}, PANEL_STATIC_ID},
+        {(UINT_PTR)d.button, d.window, {}, IDC_DEFAULT_BUTTON},
+        {(UINT_PTR)d.combo, d.window, {}, IDC_COMMAND_COMBO},
+        {(UINT_PTR)d.comboEdit, d.window, {}, IDC_COMMAND_COMBO},
+        {(UINT_PTR)d.notifyStatic, d.window, {}, NOTIFY_STATIC_ID},
+        {(UINT_PTR)d.panel, d.window, {}, PANEL_ID},
+        {(UINT_PTR)d.panelButton, d.window, {}, PANEL_ID},  // not the panel
+        {IDC_GRIP, d.window, {4, 3, 16, 27}, IDC_GRIP},
+        {PANEL_STATIC_ID, d.panel, {5, 6, 45, 26}, PANEL_STATIC_ID},
     };
     ASSERT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), (LRESULT)(sizeof cases / sizeof cases[0]));
     for (const auto& c : cases) {
@@ -111,7 +115,6 @@ TEST_F(Tooltips, EachControlIsAToolAndItsTextRequestNamesTheDialogsChild) {
         EXPECT_EQ(tool.hwnd, c.hwnd);  // a window tool is found by its id alone
         const bool window = c.rect.right == 0;
         EXPECT_EQ(tool.uFlags & (TTF_IDISHWND | TTF_SUBCLASS), window ? (UINT)TTF_IDISHWND : 0u);
-        EXPECT_EQ(tool.hinst, GetModuleHandleA(0));
         EXPECT_TRUE(window || EqualRect(&tool.rect, &c.rect)) << tool.rect.left << "," << tool.rect.top;
         NMTTDISPINFOA request = {};
         request.hdr = {tooltip, tool.uId, TTN_NEEDTEXTA};
@@ -120,7 +123,8 @@ TEST_F(Tooltips, EachControlIsAToolAndItsTextRequestNamesTheDialogsChild) {
     }
     EXPECT_EQ(GetWindow(tooltip, GW_OWNER), d.window);
     EXPECT_EQ(GetWindowLongA(tooltip, GWL_STYLE) & (TTS_ALWAYSTIP | TTS_NOPREFIX), TTS_ALWAYSTIP | TTS_NOPREFIX);
-    for (WPARAM delay : {TTDT_INITIAL, TTDT_RESHOW}) EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, delay, 0), (LRESULT)DELAY_MS);
+    for (WPARAM delay : {TTDT_INITIAL, TTDT_RESHOW})
+        EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, delay, 0), (LRESULT)DELAY_MS);
 }
 
 // Moves and left and right button presses and releases, over any window inside
