@@ -11,7 +11,9 @@
 # absolute times mean little on a shared machine. Medians of:
 #
 #   start            from starting the Wine loader until the bar is mapped
-#                    (xdotool polled every 10 ms)
+#                    (xdotool polled every 10 ms); and the CPU time the
+#                    process had used by then (its threads' schedstat), which
+#                    a busy machine disturbs far less than the wall time
 #   resident/private Rss and Private_Dirty of the Wine process that runs the
 #                    exe, SETTLE seconds after the bar showed and was clicked
 #   context switches voluntary + nonvoluntary, all its threads, over IDLE
@@ -143,6 +145,7 @@ process_of() {
 }
 gone() { ! kill -0 "$pid" 2>/dev/null; }
 kb() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$pid/smaps_rollup"; }
+cpu_ms() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d", ns / 1e6 }'; }
 switches() { cat /proc/"$pid"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
 recorded() { grep -q '^end' "$WORK/record.txt" 2>/dev/null; }
 
@@ -163,6 +166,7 @@ measure() {
   result "$name" start "$(ms "$t0" "$t1")"
   pid=$(process_of "$name" "$exe")
   [ -n "$pid" ] || { echo "bench: no process found for $name" >&2; exit 1; }
+  result "$name" cpu "$(cpu_ms)"
   # A click into the field gives the bar the keyboard; the pointer then goes
   # aside, where it shows no tooltip.
   eval "$(xdotool getwindowgeometry --shell "$bar")"
@@ -248,6 +252,7 @@ awk -v idle="$IDLE" '
     printf "%-34s | %-24s | %-24s\n", "", "i686", "x86_64"
     printf "%-34s | %7s %7s %8s | %7s %7s %8s\n", "against the minimal bar", "bar", "Pexor", "ratio", "bar", "Pexor", "ratio"
     row("start -> bar visible (ms)", "bar", "pexor", "start", 1, "%7.0f", 0)
+    row("start: CPU time used (ms)", "bar", "pexor", "cpu", 1, "%7.0f", 0)
     row("resident memory (MB)", "bar", "pexor", "rss", 1024, "%7.1f", 0)
     row("private dirty memory (MB)", "bar", "pexor", "private", 1024, "%7.2f", 0)
     row("context switches, " idle " s idle", "bar", "pexor", "switches", 1, "%7.0f", 0)
@@ -255,9 +260,11 @@ awk -v idle="$IDLE" '
     print ""
     printf "%-34s | %7s %7s %8s | %7s %7s %8s\n", "against Pexor with defaults", "Pexor", "with", "added", "Pexor", "with", "added"
     row("999-line history: start (ms)", "pexor", "history", "start", 1, "%7.0f", 1)
+    row("999-line history: CPU (ms)", "pexor", "history", "cpu", 1, "%7.0f", 1)
     row("999-line history: resident (MB)", "pexor", "history", "rss", 1024, "%7.1f", 1)
     row("999-line history: private (MB)", "pexor", "history", "private", 1024, "%7.2f", 1)
     row("10,000 aliases: start (ms)", "pexor", "aliases", "start", 1, "%7.0f", 1)
+    row("10,000 aliases: CPU (ms)", "pexor", "aliases", "cpu", 1, "%7.0f", 1)
     row("10,000 aliases: resident (MB)", "pexor", "aliases", "rss", 1024, "%7.1f", 1)
     row("10,000 aliases: private (MB)", "pexor", "aliases", "private", 1024, "%7.2f", 1)
     print ""
