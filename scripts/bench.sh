@@ -159,8 +159,16 @@ measure() {
   t0=$(now)
   ( cd "$WORK/$name" && exec "$WINE64" "c:\\pexor-bench\\$name\\$exe" ) </dev/null >>"$LOG" 2>&1 &
   loader=$!
-  if ! wait_for 60 bar_shown "$title"; then
-    echo "bench: $name showed no bar" >&2; exit 1
+  if ! wait_for 30 bar_shown "$title"; then
+    # Seen once in many starts on a busy machine: keep what shows why, end
+    # the program and let the caller try again.
+    import -display "$DISPLAY" -window root "$ROOT/build/logs/bench-failure.png" || true
+    ps -eo pid,ppid,stat,etime,args | grep -i 'pexor-bench\|wine' >>"$LOG" || true
+    echo "bench: $name showed no bar in 30 s (screenshot: build/logs/bench-failure.png)" >&2
+    pid=$(process_of "$name" "$exe")
+    if [ -n "$pid" ]; then kill "$pid"; wait_for 15 gone; fi
+    kill "$loader" 2>/dev/null || true; wait "$loader" || true
+    return 1
   fi
   t1=$(now)
   result "$name" start "$(ms "$t0" "$t1")"
@@ -207,7 +215,7 @@ done
 # or built reads it from disk.
 for p in "${programs[@]}"; do
   # shellcheck disable=SC2086  # the words of a program line
-  RESULTS=/dev/null measure ${p% *}
+  RESULTS=/dev/null measure ${p% *} || RESULTS=/dev/null measure ${p% *} || exit 1
 done
 echo "bench: $RUNS runs of ${#programs[@]} programs on display $DISPLAY (about $(( RUNS * 3 / 2 + 1 )) minutes)"
 for run in $(seq "$RUNS"); do
@@ -217,7 +225,7 @@ for run in $(seq "$RUNS"); do
   fi
   for p in "${order[@]}"; do
     # shellcheck disable=SC2086  # the words of a program line
-    measure $p
+    measure $p || measure $p || exit 1
   done
   echo "bench: run $run of $RUNS done"
 done
