@@ -139,7 +139,7 @@ bar_shown() { bar=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | he
 process_of() {
   local f first want="c:\\pexor-bench\\$1\\$2"
   for f in /proc/[0-9]*/cmdline; do
-    IFS= read -r -d '' first <"$f" 2>/dev/null || continue
+    IFS= read -r -d '' first 2>/dev/null <"$f" || continue  # it may have ended
     if [ "${first,,}" = "${want,,}" ]; then f=${f#/proc/}; echo "${f%/cmdline}"; return; fi
   done
 }
