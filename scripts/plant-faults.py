@@ -17,7 +17,7 @@ A fault that does not compile is not counted. Run it in a tree where
 scripts/test.sh has run once (it uses the built trees and the Wine prefix),
 and not while test.sh runs there. Results go to build/logs/faults.txt.
 """
-import argparse, os, re, subprocess, sys
+import argparse, os, re, signal, subprocess, sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OPERATORS = [  # (name, pattern, replacement)
@@ -57,18 +57,21 @@ def core(path):  # portable code: the native tests build it
     return not path.startswith("src/ui/") and not path.startswith("src/tooltips/") and "_win32" not in path
 
 
-def sh(command, timeout=900):
+def sh(command, timeout=600):
+    process = subprocess.Popen(["bash", "-c", command], cwd=ROOT, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
     try:
-        return subprocess.run(["bash", "-c", command], cwd=ROOT, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=timeout).returncode == 0
-    except subprocess.TimeoutExpired:
-        return False  # a hang counts as noticed
+        return process.wait(timeout) == 0
+    except subprocess.TimeoutExpired:  # a hang counts as noticed; end all it started
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        return False
 
 
 def tiers_for(path, wanted):
     tiers = []
     if core(path) and "native" in wanted:
-        tiers.append(("native", "ninja -C build/native", "ctest --test-dir build/native -j2 --stop-on-failure"))
+        tiers.append(("native", "ninja -C build/native", "ctest --test-dir build/native -j2 --timeout 60 --stop-on-failure"))
     if "win32" in wanted:
         tiers.append(("win32", "ninja -C build/win32",
                       "ctest --test-dir build/win32 -j1 --timeout 120 --stop-on-failure </dev/null"))
