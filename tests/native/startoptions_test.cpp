@@ -68,7 +68,8 @@ TEST(HandOffLine, AcceptsOnlyCdWithAPrintablePath) {
         {"cd c:\\Programme\\Grüße", 1, "cd c:\\Programme\\Grüße"},
         {"cd ", 0, ""},           {"cd", 0, ""},            {"", 0, ""},             {"dir c:\\", 0, ""},
         {"CD c:\\temp", 0, ""},   {" cd c:\\temp", 0, ""},  {"!cd c:\\temp", 0, ""}, {"cdx c:\\temp", 0, ""},
-        {"cd c:\\a\tb", 0, ""},  {"cd c:\\a\x1b[b", 0, ""}, {"cd c:\\a\rformat c:", 0, ""},
+        {"cd c:\\a\tb", 0, ""},  {"cd c:\\a\x1b[b", 0, ""}, {"cd c:\\a\rformat c:", 0, ""}, {"cd \x01c:\\", 0, ""},
+        {"cd \x7f", 0, ""},      {"cd x", 1, "cd x"},
     };
     for (auto& c : cases) {
         char line[300];
