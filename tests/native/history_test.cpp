@@ -12,42 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "base/textutil.h"
+#include "../shared/history_list.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
-
-// The combo box in memory; its search is the reference one.
-struct MemoryList {
-    Lines entries{""};
-    std::string edit;
-    int unreadable = -1;  // getText fails for this index
-
-    static MemoryList* of(void* c) { return static_cast<MemoryList*>(c); }
-    static unsigned count(void* c) { return (unsigned)of(c)->entries.size(); }
-    static int getText(void* c, unsigned i, char* out, size_t capacity) {
-        if (i >= count(c) || (int)i == of(c)->unreadable) return 0;
-        return copyText(out, capacity, of(c)->entries[i].c_str()), 1;
-    }
-    static int insertAt(void* c, unsigned i, const char* text) {
-        return i <= count(c) && (of(c)->entries.insert(of(c)->entries.begin() + i, text), true);
-    }
-    static void deleteAt(void* c, unsigned i) {
-        if (i < count(c)) of(c)->entries.erase(of(c)->entries.begin() + i);
-    }
-    static int append(void* c, const char* text) { return insertAt(c, count(c), text); }
-    static void reset(void* c) { of(c)->entries.clear(), of(c)->edit.clear(); }
-    static int selectPrefix(void* c, int start, const char* prefix) {
-        HistoryList l = of(c)->list();
-        int index = findHistoryPrefix(&l, start, prefix);
-        if (index >= 0) of(c)->edit = of(c)->entries[index];
-        return index;
-    }
-    HistoryList list() { return {this, count, getText, insertAt, deleteAt, append, reset, selectPrefix}; }
-    Lines lines() const { return Lines(entries.begin() + 1, entries.end()); }
-};
 
 // Up to the first NUL, so that a link to an endless device cannot stall a test.
 std::string readBytes(const std::string& path) {
@@ -60,24 +30,23 @@ void writeBytes(const std::string& path, const std::string& bytes) { std::ofstre
 
 int renameInPlace(void*, const char* newPath, const char* oldPath) { return rename(newPath, oldPath) == 0; }
 int refuseToReplace(void*, const char*, const char*) { return 0; }
-
 void remember(void* told, const char* message) { static_cast<Lines*>(told)->push_back(message); }
+std::string tempDir() {
+    char name[] = "/tmp/pexor-history-XXXXXX";
+    return mkdtemp(name);
+}
 
 class History : public testing::Test {
 protected:
-    std::string dir, path, newPath;
-    HistoryFile file{};
+    std::string dir = tempDir(), path = dir + "/pexor.his",
+                newPath = path + HISTORY_NEW_SUFFIX;
     Lines told;  // the messages the user saw
+    HistoryFile file{path.c_str(), &told, renameInPlace, remember, 0, 0};
     Settings s{};
     MemoryList box;
     HistoryList list = box.list();
 
     void SetUp() override {
-        char name[] = "/tmp/pexor-history-XXXXXX";
-        dir = mkdtemp(name);
-        path = dir + "/pexor.his";
-        newPath = path + HISTORY_NEW_SUFFIX;
-        file = HistoryFile{path.c_str(), &told, renameInPlace, remember, 0, 0};
         s.MaxHistory = 25;
         s.SaveHistory = 1;
         lastRunLine[0] = '\0';
