@@ -62,23 +62,23 @@ Settings readWith(FakeProfile& profile, FakeShell shell = FakeShell(), const cha
     return s;
 }
 
-// Every integer key of [Setup] in the order written, with its default and its field.
-struct IntegerKey {
-    const char* key;
-    long fallback;
-    long (*get)(const Settings&);
-    void (*set)(Settings&, long);
-};
-#define INTEGER_KEY(name, fallback)                                        \
-    {#name, fallback, [](const Settings& s) { return (long)s.name; }, \
-     [](Settings& s, long v) { s.name = (decltype(s.name))v; }}
-const IntegerKey IntegerKeys[] = {
-    INTEGER_KEY(CheckInternal, 1), INTEGER_KEY(DirectExecute, 0), INTEGER_KEY(Exit, 1),
-    INTEGER_KEY(Top, 1),           INTEGER_KEY(Save, 1),          INTEGER_KEY(CheckAlias, 1),
-    INTEGER_KEY(SaveHistory, 1),   INTEGER_KEY(MaxHistory, 25),   INTEGER_KEY(Tooltips, 1),
-    INTEGER_KEY(Hotkey, 0),        INTEGER_KEY(AutoHide, 0),      INTEGER_KEY(AutoHideDelay, 5),
-    INTEGER_KEY(TrayIcon, 0),      INTEGER_KEY(SysStartup, 1),
-};
+// What writeSettingsTo makes of the settings read: every key but Shell, in order.
+std::vector<std::string> written(const Settings& s) {
+    FakeProfile out;
+    ProfileStore store = out.store();
+    writeSettingsTo(&s, &store);
+    std::vector<std::string> keys;
+    for (auto& key : out.written) keys.push_back(key + "=" + out.values["Setup/" + key]);
+    return keys;
+}
+const char* const KEYS[] = {"BaseDir", "CheckInternal", "DirectExecute", "Exit", "Top", "Save", "CheckAlias",
+                            "AliasFile", "SaveHistory", "MaxHistory", "Tooltips", "Hotkey", "AutoHide",
+                            "AutoHideDelay", "TrayIcon", "SysStartup"};
+std::vector<std::string> keyValues(const std::vector<std::string>& values) {
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < values.size(); ++i) keys.push_back(KEYS[i] + ("=" + values[i]));
+    return keys;
+}
 
 TEST(SettingsPaths, FollowTheExecutableInLowerCase) {
     struct { const char* exe; const char* ini; const char* his; } cases[] = {
@@ -95,51 +95,26 @@ TEST(SettingsPaths, FollowTheExecutableInLowerCase) {
     }
 }
 
-TEST(SettingsRead, MissingFileGivesEveryDefault) {
-    FakeProfile profile;
-    Settings s = readWith(profile);
-    for (const IntegerKey& k : IntegerKeys) EXPECT_EQ(k.get(s), k.fallback) << k.key;
-    EXPECT_STREQ(s.BaseDir, "c:\\");
-    EXPECT_STREQ(s.AliasFile, "c:\\autoexec.bat");
-}
-
-// Also the 32-bit fields, whose upper half is then zero.
-TEST(SettingsRead, IntegersKeepTheirLow16BitsUnsigned) {
-    const struct { const char* text; long stored; } cases[] = {
-        {"65537", 1}, {"-20", 65516}, {"70000", 70000 - 65536}, {"65536", 0}, {"2", 2},  // 2 counts as off
+// Integers keep their low 16 bits, unsigned (also the 32-bit fields, whose
+// upper half is then zero); MaxHistory is kept in the dialog's range, so that
+// no value in the file can empty the history at the next save.
+TEST(SettingsRead, EveryKeyHasItsDefaultAndIntegersTheirLow16Bits) {
+    FakeProfile none;  // the start directory is the default BaseDir
+    EXPECT_EQ(written(readWith(none, FakeShell(), "d:\\start")), keyValues({"d:\\start", "1", "0", "1", "1", "1", "1", "c:\\autoexec.bat", "1",
+                                                  "25", "1", "0", "0", "5", "0", "1"}));
+    const struct { const char *text, *stored, *maxHistory; } cases[] = {
+        {"65537", "1", "999"}, {"-20", "65516", "25"}, {"70000", "4464", "999"}, {"65536", "0", "999"},
+        {"2", "2", "2"},       {"1", "1", "1"},        {"999", "999", "999"},     {"12abc", "12", "12"},
+        {"1000", "1000", "999"}, {"abc", "0", "25"},   {"0", "0", "25"},          {"", "1", "25"},
     };
     for (auto& c : cases) {
         FakeProfile profile;
-        for (const IntegerKey& k : IntegerKeys) profile.values[std::string("Setup/") + k.key] = c.text;
-        Settings s = readWith(profile);
-        for (const IntegerKey& k : IntegerKeys) {
-            if (strcmp(k.key, "MaxHistory") == 0) continue;  // a test of its own below
-            EXPECT_EQ(k.get(s), c.stored) << k.key << "=" << c.text;
-        }
-    }
-}
-
-// No value in the file may empty the history at the next save.
-TEST(SettingsRead, MaxHistoryOutsideTheDialogsRangeIsTheNearestValueOrTheDefault) {
-    const struct { const char* text; long stored; } cases[] = {
-        {"1", 1},      {"999", 999},   {"12abc", 12},  {"1000", 999}, {"65536", 999},
-        {"65537", 999}, {"abc", 25}, {"0", 25}, {"-5", 25}, {"", 25},
-    };
-    for (auto& c : cases) {
-        FakeProfile profile;
-        profile.values["Setup/MaxHistory"] = c.text;
-        EXPECT_EQ(readWith(profile).MaxHistory, c.stored) << "|" << c.text << "|";
-    }
-}
-
-TEST(SettingsRead, BaseDirKeyWinsOverTheStartDirectory) {
-    const struct { const char* key; const char* expected; } cases[] = {
-        {nullptr, "c:\\temp"}, {"d:\\work", "d:\\work"}, {"", ""},  // present but empty
-    };
-    for (auto& c : cases) {
-        FakeProfile profile;
-        if (c.key != nullptr) profile.values["Setup/BaseDir"] = c.key;
-        EXPECT_STREQ(readWith(profile, FakeShell(), "c:\\temp").BaseDir, c.expected);
+        for (const char* key : KEYS) profile.values[std::string("Setup/") + key] = c.text;
+        std::vector<std::string> values(16, c.stored);
+        values[0] = values[7] = c.text;
+        values[9] = c.maxHistory;
+        if (c.text[0] == '\0') values = {"", "1", "0", "1", "1", "1", "1", "", "1", "25", "1", "0", "0", "5", "0", "1"};
+        EXPECT_EQ(written(readWith(profile)), keyValues(values)) << "|" << c.text << "|";
     }
 }
 
@@ -156,39 +131,15 @@ TEST(SettingsRead, ShellComesFromTheKeyThenComspecThenThePlatform) {
     EXPECT_STREQ(readWith(none, shell).Shell, "command.com");
 }
 
-TEST(SettingsWrite, WritesEveryKeyButShellInOrderAndReadsBackTheSame) {
+TEST(SettingsWrite, AReadOnlyFileIsReportedAndStillEveryKeyIsTried) {
     FakeProfile profile;
-    profile.values["Setup/Shell"] = "c:\\by\\hand.exe";
     Settings s = readWith(profile);
-    copyText(s.BaseDir, sizeof s.BaseDir, "d:\\Arbeit");
-    copyText(s.AliasFile, sizeof s.AliasFile, "c:\\dos\\alias.bat");
-    copyText(s.Shell, sizeof s.Shell, "resolved.exe");
-    long value = 0;
-    for (const IntegerKey& k : IntegerKeys) k.set(s, value++ % 3);
-    s.MaxHistory = 999;
-    s.Hotkey = 0x50;
-    s.AutoHideDelay = 90;
     ProfileStore store = profile.store();
     EXPECT_EQ(writeSettingsTo(&s, &store), 1);
-
-    std::vector<std::string> order = {"BaseDir"};
-    for (const IntegerKey& k : IntegerKeys) order.push_back(k.key);
-    order.insert(order.begin() + 7, "AliasFile");
-    EXPECT_EQ(profile.written, order);
-    EXPECT_EQ(profile.values["Setup/Shell"], "c:\\by\\hand.exe");
-    EXPECT_EQ(profile.values["Setup/MaxHistory"], "999");
-    EXPECT_EQ(profile.values["Setup/Hotkey"], "80");
-
-    Settings back = readWith(profile, FakeShell(), "ignored");
-    EXPECT_STREQ(back.BaseDir, s.BaseDir);
-    EXPECT_STREQ(back.AliasFile, s.AliasFile);
-    for (const IntegerKey& k : IntegerKeys) EXPECT_EQ(k.get(back), k.get(s)) << k.key;
-
-    // A read-only file: reported, and still every key is tried.
     profile.readOnly = true;
     profile.written.clear();
     EXPECT_EQ(writeSettingsTo(&s, &store), 0);
-    EXPECT_EQ(profile.written, order);
+    EXPECT_EQ(profile.written, std::vector<std::string>(std::begin(KEYS), std::end(KEYS)));
     char text[SETTINGS_MESSAGE_CAPACITY];
     EXPECT_EQ(settingsNotSavedMessage("c:\\pexor.ini", text, sizeof text), 1);
     EXPECT_STREQ(text, "Die Einstellungen konnten nicht in c:\\pexor.ini gespeichert werden. "
