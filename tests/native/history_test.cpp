@@ -69,16 +69,14 @@ const std::string NOT_SAVED = "Die Historie konnte nicht in * gespeichert werden
 // Loaded into an empty list: entries, entry 0 included, and what the user is told.
 TEST_F(History, LoadKeepsEveryByteButLineEndsAndEachLineIsOneEntry) {
     struct { const char* what; std::string file; uint16_t max; Lines entries; int unread; } cases[] = {
-        {"missing file: the list is left alone", NO_FILE, 25, {}, 0},
+        {"missing file: the list is left alone", NO_FILE, 25, {}, 0}, {"empty file", "", 25, {""}, 0},
         {"a folder cannot be read: told, and never overwritten", FOLDER, 25, {""}, 1},
-        {"empty file", "", 25, {""}, 0},
         {"newest first, the last line without line end", "a\r\nb\nlast", 25, {"", "a", "b", "last"}, 0},
         {"empty lines and blanks are entries", "\r\n x\t \r\n\r\n", 25, {"", "", " x\t ", ""}, 0},
         {"Ctrl-Z is a byte like any other", "a\x1A\r\nb\x1A\x1A" "c\r\nd\r\n", 25, {"", "a\x1A", "b\x1A\x1A" "c", "d"}, 0},
         {"a CR not before the line feed stays", "a\rb\r\r\n\r", 25, {"", "a\rb\r", "\r"}, 0},
         {"NUL bytes are dropped, the rest of the line kept", std::string("a\0b\r\n\0\n", 7), 25, {"", "ab", ""}, 0},
-        {"longer than MaxHistory: the newest", "1\n2\n3\n", 2, {"", "1", "2"}, 0},
-        {"MaxHistory 0: none", "1\n", 0, {""}, 0},
+        {"longer than MaxHistory: the newest", "1\n2\n3\n", 2, {"", "1", "2"}, 0}, {"MaxHistory 0", "1\n", 0, {""}, 0},
         {"1022 characters and CR LF", A1022 + "\r\nz", 25, {"", A1022, "z"}, 0},
         {"1023 characters and CR LF", A1023 + "\r\nz", 25, {"", A1023, "z"}, 0},
         // Longer lines are one entry of their first 1023 bytes: no line that
@@ -99,61 +97,44 @@ TEST_F(History, LoadKeepsEveryByteButLineEndsAndEachLineIsOneEntry) {
     }
 }
 
-TEST_F(History, RecordInsertsNewestFirstUnlessTheLineJustRan) {
-    struct { const char* what; uint16_t max; Lines loaded, runs, lines; } cases[] = {
-        {"dir twice: once", 25, {}, {"dir", "dir"}, {"dir"}},
-        {"dir cls dir: three", 25, {}, {"dir", "cls", "dir"}, {"dir", "cls", "dir"}},
-        {"equal to a loaded line: again", 25, {"dir"}, {"dir"}, {"dir", "dir"}},
-        {"case and a trailing blank count", 25, {}, {"dir", "DIR", "DIR "}, {"DIR ", "DIR", "dir"}},
-        {"MaxHistory 1: replaces", 1, {"old"}, {"a", "b"}, {"b"}},
-        {"MaxHistory 2: oldest go first", 2, {"x", "y", "z"}, {"a"}, {"a", "x"}},
-        {"MaxHistory 0: entry 0 alone", 0, {"x", "y"}, {"a", "b"}, {}},
-        // It would come back as two lines.
-        {"a line feed in it: not recorded", 25, {"x"}, {"a\nb", "c\r\nd"}, {"x"}},
+// From the lines loaded and the file "on disk": what running lines, trimming
+// to MaxHistory (TRIM) and clearing (CLEAR) leave in the list and in the file.
+const std::string TRIM = "(trim)", CLEAR = "(clear)", ON_DISK = "on disk\n";
+TEST_F(History, RecordTrimAndClearKeepTheNewestLinesAndSaveWhenSaveHistoryIsOne) {
+    struct { const char* what; uint16_t max; int32_t save; Lines loaded, runs, lines; bool saved; } cases[] = {
+        {"dir twice: once", 25, 1, {}, {"dir", "dir"}, {"dir"}, 1},
+        {"dir cls dir: three", 25, 1, {}, {"dir", "cls", "dir"}, {"dir", "cls", "dir"}, 1},
+        {"equal to a loaded line: again", 25, 1, {"dir"}, {"dir"}, {"dir", "dir"}, 1},
+        {"case and a trailing blank count", 25, 1, {}, {"dir", "DIR", "DIR "}, {"DIR ", "DIR", "dir"}, 1},
+        {"MaxHistory 1: replaces", 1, 1, {"old"}, {"a", "b"}, {"b"}, 1},
+        {"MaxHistory 2: oldest go first", 2, 1, {"x", "y", "z"}, {"a"}, {"a", "x"}, 1},
+        {"MaxHistory 0: entry 0 alone, nothing remembered", 0, 1, {"x", "y"}, {"a", "b"}, {}, 1},
+        {"a line feed in it would come back as two lines", 25, 1, {"x"}, {"a\nb", "c\r\nd"}, {"x"}, 0},
+        {"SaveHistory 0", 25, 0, {"b", "a"}, {"c"}, {"c", "b", "a"}, 0},
+        {"SaveHistory 2", 25, 2, {"b", "a"}, {"c"}, {"c", "b", "a"}, 0},
+        {"trim to 1", 1, 1, {"b", "a"}, {TRIM}, {"b"}, 1},        {"trim, SaveHistory 0", 1, 0, {"b", "a"}, {TRIM}, {"b"}, 0},
+        {"trim, SaveHistory 2", 1, 2, {"b", "a"}, {TRIM}, {"b"}, 0}, {"trim to 2", 2, 1, {"b", "a"}, {TRIM}, {"b", "a"}, 1},
+        {"trim to 0", 0, 1, {"b", "a"}, {TRIM}, {}, 1},          {"trim to 65535", 65535, 1, {"b", "a"}, {TRIM}, {"b", "a"}, 1},
+        {"clear", 25, 1, {"b", "a"}, {CLEAR}, {}, 1},             {"clear, SaveHistory 0", 25, 0, {"b", "a"}, {CLEAR}, {}, 1},
+        {"clear, then the last line again", 25, 1, {}, {"dir", CLEAR, "dir"}, {}, 1},
     };
     for (auto& c : cases) {
+        writeBytes(path, ON_DISK);
         hold(c.loaded);
         lastRunLine[0] = '\0';
         s.MaxHistory = c.max;
-        for (auto& line : c.runs) recordRunLine(&list, line.c_str(), &s, &file);
+        s.SaveHistory = c.save;
+        for (auto& run : c.runs)
+            run == TRIM ? trimHistory(&list, &s, &file) : run == CLEAR ? clearHistory(&list, &file)
+                                                                      : recordRunLine(&list, run.c_str(), &s, &file);
         EXPECT_EQ(box.entries[0], "") << c.what;
         EXPECT_EQ(box.lines(), c.lines) << c.what;
-    }
-    // MaxHistory 0 remembered no line; an empty list first gets its entry 0.
-    box.entries.clear();
-    s.MaxHistory = 25;
-    recordRunLine(&list, "b", &s, &file);
-    EXPECT_EQ(box.entries, (Lines{"", "b"}));
-}
-
-// From the lines b, a and the file "on disk": what recording c, trimming and
-// clearing leave in the list and in the file.
-TEST_F(History, TrimKeepsTheNewestLinesAndSaveHistoryDecidesUnlessClearing) {
-    enum Op { RECORD, TRIM, CLEAR };
-    struct { Op op; uint16_t max; int32_t saveHistory; Lines lines; std::string file; } cases[] = {
-        {RECORD, 25, 1, {"c", "b", "a"}, "c\r\nb\r\na\r\n"}, {RECORD, 25, 0, {"c", "b", "a"}, "on disk\n"},
-        {RECORD, 25, 2, {"c", "b", "a"}, "on disk\n"},         {TRIM, 1, 1, {"b"}, "b\r\n"},
-        {TRIM, 1, 0, {"b"}, "on disk\n"},                      {TRIM, 1, 2, {"b"}, "on disk\n"},
-        {TRIM, 2, 1, {"b", "a"}, "b\r\na\r\n"},             {TRIM, 0, 1, {}, ""},
-        {TRIM, 65535, 1, {"b", "a"}, "b\r\na\r\n"},         {CLEAR, 25, 1, {}, ""},
-        {CLEAR, 25, 0, {}, ""},                                {RECORD, 0, 1, {}, ""},
-    };
-    for (auto& c : cases) {
-        SCOPED_TRACE("operation " + std::to_string(c.op) + ", MaxHistory " + std::to_string(c.max) +
-                     ", SaveHistory " + std::to_string(c.saveHistory));
-        writeBytes(path, "on disk\n");
-        hold({"b", "a"});
-        lastRunLine[0] = '\0';
-        s.MaxHistory = c.max;
-        s.SaveHistory = c.saveHistory;
-        if (c.op == RECORD) recordRunLine(&list, "c", &s, &file);
-        if (c.op == TRIM) trimHistory(&list, &s, &file);
-        if (c.op == CLEAR) clearHistory(&list, &file);
-        EXPECT_EQ(box.entries[0], "");
-        EXPECT_EQ(box.lines(), c.lines);
-        EXPECT_EQ(readBytes(path), c.file);
+        EXPECT_EQ(readBytes(path), c.saved ? box.saved() : ON_DISK) << c.what;
         EXPECT_FALSE(fs::exists(newPath));
     }
+    box.entries.clear();  // an empty list first gets its entry 0
+    recordRunLine(&list, "b", &s, &file);
+    EXPECT_EQ(box.entries, (Lines{"", "b"}));
 }
 
 TEST_F(History, ClearingEmptiesListAndFileButKeepsTheLastLineAndTheSearch) {
@@ -165,8 +146,6 @@ TEST_F(History, ClearingEmptiesListAndFileButKeepsTheLastLineAndTheSearch) {
     EXPECT_TRUE(fs::exists(path) && readBytes(path).empty()) << "an empty file, created when missing";
     EXPECT_STREQ(historySearchText, "d");
     EXPECT_EQ(lastSearchHit, 1);
-    recordRunLine(&list, "dir", &s, &file);  // the line that ran last: not again
-    EXPECT_EQ(box.entries, Lines{""});
 }
 
 // F8 presses: type (null: the edit field as the last press left it; else the
@@ -202,24 +181,23 @@ TEST_F(History, SearchWalksPrefixMatchesNewestFirstAndBeepsOnFailure) {
     }
 }
 
-TEST_F(History, SearchReferenceFollowsSelectStringStartAndWrap) {
+// The reference for CB_SELECTSTRING: from after start, wrapping, Windows-1252
+// letters in any case (ß only matches itself).
+TEST_F(History, SearchReferenceFollowsSelectStringStartWrapAndCase) {
     hold({"Net view", "notepad", "cmd", "NOTE"});
     struct { int start; const char* prefix; int index; } cases[] = {
         {-1, "", 0}, {-1, "n", 1}, {0, "n", 1}, {1, "n", 2}, {2, "note", 4}, {4, "n", 1},
         {3, "cmd", 3}, {2, "CMD", 3}, {7, "n", 1}, {1, "NET V", 1}, {0, "x", -1}, {0, "notepad2", -1},
     };
     for (auto& c : cases)
-        EXPECT_EQ(findHistoryPrefix(&list, c.start, c.prefix), c.index) << c.start << " " << c.prefix;
-}
-
-TEST_F(History, SearchLettersMatchWithoutRegardToCase) {
-    struct { const char* text; const char* prefix; int begins; } cases[] = {
-        {"Ärger", "är", 1}, {"ärger", "ÄR", 1}, {"école", "É", 1}, {"Öl", "öL", 1}, {"šk", "Š", 1},
-        {"ÿ", "Ÿ", 1}, {"Straße", "STRAß", 1}, {"straße", "STRASSE", 0}, {"×", "÷", 0}, {"a", "ab", 0},
-        {"[x", "{", 0}, {"@", "`", 0},
+        EXPECT_EQ(findHistoryPrefix(&list, c.start, c.prefix), c.index) << c.start << " |" << c.prefix << "|";
+    struct { const char* text; const char* prefix; int begins; } letters[] = {
+        {"Ärger", "är", 1}, {"ärger", "ÄR", 1}, {"école", "É", 1}, {"Öl", "öL", 1}, {"šk", "Š", 1}, {"ÿ", "Ÿ", 1},
+        {"Zz", "zZ", 1}, {"Àþ", "àÞ", 1}, {"Straße", "STRAß", 1}, {"straße", "STRASSE", 0}, {"×", "÷", 0},
+        {"a", "ab", 0}, {"[x", "{", 0}, {"@", "`", 0},
     };
-    for (auto& c : cases)
-        EXPECT_EQ(beginsWithIgnoringCase(c.text, c.prefix), c.begins) << c.text << " " << c.prefix;
+    for (auto& c : letters)
+        EXPECT_EQ(beginsWithIgnoringCase(c.text, c.prefix), c.begins) << "|" << c.text << "| |" << c.prefix << "|";
 }
 
 // Until the replace, the old file is whole and the new one complete: a crash

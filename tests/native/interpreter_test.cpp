@@ -164,8 +164,9 @@ TEST(Interpreter, DriveSwitchBecomesCdToTheRememberedDirectory) {
         EXPECT_EQ(rewritten, c.rewritten);
         EXPECT_EQ(r.kind, rewritten == c.typed ? RUN : CD) << c.typed;
     }
-    struct { const char* dir; const char* name; } names[] = {
-        {"c:\\windows", "=C:"}, {"z:\\", "=Z:"}, {"\\\\srv\\x", ""}, {"//srv/x", ""}, {"\\/srv", ""}, {"1:\\", ""},
+    struct { const char* dir; const char* name; } names[] = {  // letters of either case, a to z
+        {"c:\\windows", "=C:"}, {"z:\\", "=Z:"}, {"Z:\\", "=Z:"}, {"a:", "=A:"}, {"A:", "=A:"}, {"\\\\srv\\x", ""},
+        {"//srv/x", ""},         {"\\/srv", ""},  {"1:\\", ""},  {"[:", ""},   {"@:", ""},   {"`:", ""},   {"{:", ""},
     };
     for (auto& c : names) {
         char name[4] = "";
