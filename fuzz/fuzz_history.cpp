@@ -9,76 +9,28 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "base/textutil.h"
-#include "state/history.h"
+#include "../tests/shared/history_list.h"
 
 namespace {
 
-void require(bool ok) {
-    if (!ok) __builtin_trap();
+void require(bool ok) { ok ? (void)0 : __builtin_trap(); }
+
+// The list keeps its rules: entry 0 empty, at most maxHistory lines, none
+// longer than a line of the file, none with a line feed.
+void check(const MemoryList& box, unsigned maxHistory) {
+    require(!box.entries.empty() && box.entries[0].empty() && box.entries.size() - 1 <= maxHistory);
+    for (auto& e : box.entries) require(e.size() <= HISTORY_ENTRY_LENGTH && e.find('\n') == std::string::npos);
 }
-
-// The combo box in memory, holding at most room entries (0: no limit).
-struct MemoryList {
-    std::vector<std::string> entries{""};
-    std::string edit;
-    size_t room = 0;
-
-    static MemoryList* of(void* c) { return static_cast<MemoryList*>(c); }
-    static unsigned count(void* c) { return (unsigned)of(c)->entries.size(); }
-    static int getText(void* c, unsigned i, char* out, size_t capacity) {
-        return i < count(c) && (copyText(out, capacity, of(c)->entries[i].c_str()), true);
-    }
-    static int insertAt(void* c, unsigned i, const char* text) {
-        MemoryList* m = of(c);
-        if (i > m->entries.size() || (m->room != 0 && m->entries.size() >= m->room)) return 0;
-        return m->entries.insert(m->entries.begin() + i, text), 1;
-    }
-    static void deleteAt(void* c, unsigned i) {
-        if (i < count(c)) of(c)->entries.erase(of(c)->entries.begin() + i);
-    }
-    static int append(void* c, const char* text) { return insertAt(c, count(c), text); }
-    static void reset(void* c) { of(c)->entries.clear(), of(c)->edit.clear(); }
-    static int selectPrefix(void* c, int start, const char* prefix) {
-        HistoryList l = of(c)->list();
-        int index = findHistoryPrefix(&l, start, prefix);
-        if (index >= 0) of(c)->edit = of(c)->entries[index];
-        return index;
-    }
-    HistoryList list() { return {this, count, getText, insertAt, deleteAt, append, reset, selectPrefix}; }
-    std::string saved() const {
-        std::string text;
-        for (size_t i = 1; i < entries.size(); ++i) text += entries[i] + "\r\n";
-        return text;
-    }
-    void check(unsigned maxHistory) const {
-        require(!entries.empty() && entries[0].empty() && entries.size() - 1 <= maxHistory);
-        for (auto& e : entries) require(e.size() <= HISTORY_ENTRY_LENGTH && e.find('\n') == std::string::npos);
-    }
-};
-
-std::string fileBytes(const std::string& path) {  // a saved file holds no NUL
-    std::string bytes;
-    std::ifstream in(path, std::ios::binary);
-    std::getline(in, bytes, '\0');
-    return bytes;
-}
-
-int renameInPlace(void*, const char* newPath, const char* oldPath) { return rename(newPath, oldPath) == 0; }
 
 // Input read as it is needed; zeros once it runs out.
 struct Input {
     const uint8_t* data;
     size_t size;
     uint8_t byte() { return size > 0 ? (--size, *data++) : 0; }
-    unsigned word() {
-        unsigned low = byte();
-        return low | (unsigned)byte() << 8;
-    }
+    unsigned word() { unsigned low = byte(); return low | (unsigned)byte() << 8; }
     // Up to a 0x00 byte: one typed line, as long as the edit field allows.
     std::string piece() {
         std::string text;
@@ -120,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(loadHistoryFrom(&list, f, s.MaxHistory) == 1);
         fclose(f);
     }
-    box.check(s.MaxHistory);
+    check(box, s.MaxHistory);
 
     std::string disk;  // what the file must hold
     for (int steps = 0; steps < 64 && in.size > 0; ++steps) {
@@ -185,8 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             s.SaveHistory = in.byte() % 3;
             break;
         }
-        box.check(s.MaxHistory);
-        require(fileBytes(path) == disk);
+        check(box, s.MaxHistory);
+        require(readBytes(path) == disk);
     }
     return 0;
 }

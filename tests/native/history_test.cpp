@@ -19,16 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-// Up to the first NUL, so that a link to an endless device cannot stall a test.
-std::string readBytes(const std::string& path) {
-    std::string bytes;
-    std::ifstream in(path, std::ios::binary);
-    std::getline(in, bytes, '\0');
-    return bytes;
-}
 void writeBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-int renameInPlace(void*, const char* newPath, const char* oldPath) { return rename(newPath, oldPath) == 0; }
 int refuseToReplace(void*, const char*, const char*) { return 0; }
 void remember(void* told, const char* message) { static_cast<Lines*>(told)->push_back(message); }
 std::string tempDir() {

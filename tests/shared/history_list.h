@@ -1,8 +1,12 @@
 // The command bar's combo box in memory, for the history tests and the
-// history fuzzer. Its prefix search is the reference one.
+// history fuzzer (its prefix search is the reference one), and the file
+// helpers both use.
 #ifndef PEXOR_TESTS_HISTORY_LIST_H
 #define PEXOR_TESTS_HISTORY_LIST_H
 
+#include <stdio.h>
+
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -45,5 +49,16 @@ struct MemoryList {
         return text;
     }
 };
+
+// Up to the first NUL (a saved file holds none), so that a link to an
+// endless device cannot stall a test.
+inline std::string readBytes(const std::string& path) {
+    std::string bytes;
+    std::ifstream in(path, std::ios::binary);
+    std::getline(in, bytes, '\0');
+    return bytes;
+}
+
+inline int renameInPlace(void*, const char* newPath, const char* oldPath) { return rename(newPath, oldPath) == 0; }
 
 #endif
