@@ -1,6 +1,5 @@
 // The alias-file reader: which lines define macros, how the file is read
-// (line ends, long lines, sharp s growth), what happens when memory runs out,
-// and the way from the file to an expanded command line.
+// (line ends, long lines, sharp s growth) and what happens when memory runs out.
 #include "interp/aliasfile.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "interp/interpreter.h"
+#include "state/settings.h"
 
 namespace {
 
@@ -160,32 +159,6 @@ TEST_F(AliasFile, TheProcessTableFollowsTheSettings) {
     freeMacroTable();
     EXPECT_EQ(macroTable, nullptr);
     settings = saved;
-}
-
-int noDirectory(void*, const char*) { return 0; }
-int noBrowser(void*, char*, size_t) { return 0; }
-
-TEST_F(AliasFile, TypedLinesExpandByTheLoadedMacros) {
-    load("doskey ls=dir /w $*\r\nDOSKEY X=ONE\r\nDOSKEY X=TWO\r\nDOSKEY /BUFSIZE=512\r\ndoskey h=cd \\home\r\n");
-    Settings s{};
-    s.CheckAlias = 1;
-    DriveDirectoryTable drives = {};
-    InterpreterEnv env = {&s, table, &drives, nullptr, noDirectory, noBrowser};
-    struct { const char* typed; RequestKind kind; const char* program; const char* parameters; } cases[] = {
-        {"Ls c:\\temp", REQUEST_EXECUTE, "DIR", " /W c:\\temp"},
-        {"x", REQUEST_EXECUTE, "ONE", ""},  // the earlier line wins
-        {"/bufsize", REQUEST_EXECUTE, "512", ""},
-        {"h", REQUEST_CHANGE_DIRECTORY, "CD", "\\HOME"},
-    };
-    for (auto& c : cases) {
-        char line[LINE_CAPACITY];
-        snprintf(line, sizeof line, "%s", c.typed);
-        Request r;
-        interpretLine(line, sizeof line, &env, &r);
-        EXPECT_EQ(r.kind, c.kind) << c.typed;
-        EXPECT_STREQ(r.program, c.program) << c.typed;
-        EXPECT_STREQ(r.parameters, c.parameters) << c.typed;
-    }
 }
 
 }  // namespace
