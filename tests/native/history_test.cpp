@@ -129,17 +129,6 @@ TEST_F(History, RecordTrimAndClearKeepTheNewestLinesAndSaveWhenSaveHistoryIsOne)
     EXPECT_EQ(box.entries, (Lines{"", "b"}));
 }
 
-TEST_F(History, ClearingEmptiesListAndFileButKeepsTheLastLineAndTheSearch) {
-    recordRunLine(&list, "dir", &s, &file);
-    ASSERT_EQ(searchHistory(&list, "d"), 1);
-    fs::remove(path);
-    clearHistory(&list, &file);
-    EXPECT_EQ(box.edit, "");
-    EXPECT_TRUE(fs::exists(path) && readBytes(path).empty()) << "an empty file, created when missing";
-    EXPECT_STREQ(historySearchText, "d");
-    EXPECT_EQ(lastSearchHit, 1);
-}
-
 // F8 presses: type (null: the edit field as the last press left it; else the
 // user types this, which resets the search) and the index selected (-1: a
 // beep, the edit field unchanged, the search text forgotten).
