@@ -168,7 +168,7 @@ TEST_F(History, SearchReferenceFollowsSelectStringStartWrapAndCase) {
     hold({"Net view", "notepad", "cmd", "NOTE"});
     struct { int start; const char* prefix; int index; } cases[] = {
         {-1, "", 0}, {-1, "n", 1}, {0, "n", 1}, {1, "n", 2}, {2, "note", 4}, {4, "n", 1},
-        {3, "cmd", 3}, {2, "CMD", 3}, {7, "n", 1}, {1, "NET V", 1}, {0, "x", -1}, {0, "notepad2", -1},
+        {3, "cmd", 3}, {2, "CMD", 3}, {7, "n", 1}, {5, "", 0}, {1, "NET V", 1}, {0, "x", -1}, {0, "notepad2", -1},
     };
     for (auto& c : cases)
         EXPECT_EQ(findHistoryPrefix(&list, c.start, c.prefix), c.index) << c.start << " |" << c.prefix << "|";
