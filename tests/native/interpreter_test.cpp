@@ -82,33 +82,30 @@ void check(Fixture& f, const std::vector<Expect>& cases) {
 const RequestKind RUN = REQUEST_EXECUTE, CD = REQUEST_CHANGE_DIRECTORY, NOTHING = REQUEST_NOTHING,
                   CLOSE = REQUEST_CLOSE;
 
-TEST(Interpreter, SplitsProgramWordAndParameters) {
+TEST(Interpreter, SplitsTheLineIntoWhatItAsksFor) {
     Fixture f;
     check(f, {
-        {"notepad c:\\a.txt", RUN, "notepad", "c:\\a.txt"},
-        {"   notepad", RUN, "notepad", ""},
+        {"notepad c:\\a.txt", RUN, "notepad", "c:\\a.txt"}, {"   notepad", RUN, "notepad", ""},
         {"prog   a  \"b c\"\t ", RUN, "prog", "a  \"b c\"\t "},
         {"\"c:\\Program Files\\x.exe\" -a", RUN, "c:\\Program Files\\x.exe", "-a"},
         {"\"c:\\Program Files\\x.exe\"", RUN, "c:\\Program Files\\x.exe", ""},
         {"\"unterminated path", RUN, "unterminated path", ""},
         {"a\tb c", RUN, "a\tb", "c"},  // a tab does not end the word
         {"\tcls", RUN, "\tcls", ""},   // nor is it stepped over in front
-        {"c:\\windows", RUN, "c:\\windows", "", "explore"},
-        {"", NOTHING}, {"    ", NOTHING}, {"\"\" x", NOTHING},
+        {"c:\\windows", RUN, "c:\\windows", "", "explore"}, {"", NOTHING}, {"    ", NOTHING}, {"\"\" x", NOTHING},
+        // "!" runs the command interpreter (and is no drive switch).
+        {"!", RUN, SHELL, ""}, {"  !   ", RUN, SHELL, ""}, {"! net view", RUN, SHELL, " /c net view"},
+        {"!notepad", RUN, SHELL, " /c notepad "}, {"!c:", RUN, SHELL, " /c c: "},
+        // cd as cmd takes it: blanks around the directory and one pair of quotes go.
+        {"cd c:\\temp", CD, "cd", "c:\\temp"}, {"CD \"c:\\a b\"", CD, "CD", "c:\\a b"},
+        {"cd  \"c:\\a b\" \t", CD, "cd", "c:\\a b"}, {"cd \"c:\\a b", CD, "cd", "\"c:\\a b"},
+        {"cd \"\"c:\\a\"\"", CD, "cd", "\"c:\\a\""},
+        {"cd", NOTHING}, {"cd   ", NOTHING}, {"cd \"\"", NOTHING},  // a bare cd shows nothing
+        {"exit", CLOSE}, {"EXIT now", CLOSE},
     });
 }
 
-TEST(Interpreter, ShellPrefixRunsTheCommandInterpreter) {
-    Fixture f;
-    f.settings.CheckInternal = 0;
-    check(f, {
-        {"!", RUN, SHELL, ""}, {"  !   ", RUN, SHELL, ""}, {"! dir /w", RUN, SHELL, " /c dir /w"},
-        {"!notepad", RUN, SHELL, " /c notepad "},
-        {"!c:", RUN, SHELL, " /c c: "},  // no drive switch after "!"
-    });
-}
-
-TEST(Interpreter, BuiltInCommandsGoThroughTheShellOnlyWhenCheckInternalIsOne) {
+TEST(Interpreter, BuiltInCommandsAndExitAreOnlyWhenTheirSwitchIsOne) {
     Fixture f;
     check(f, {
         {"dir c:\\", RUN, SHELL, " /c dir c:\\"}, {"Dir", RUN, SHELL, " /c Dir "},
@@ -120,25 +117,9 @@ TEST(Interpreter, BuiltInCommandsGoThroughTheShellOnlyWhenCheckInternalIsOne) {
         for (char& ch : word) ch = (char)tolower(ch);
         EXPECT_STREQ(f.run(word).program, SHELL) << word;
     }
-    for (int32_t off : {0, 2}) {  // only exactly 1 switches it on
-        f.settings.CheckInternal = off;
-        check(f, {{"dir c:\\", RUN, "dir", "c:\\"}});
-    }
-}
-
-TEST(Interpreter, CdAndExitAreHandledHere) {
-    Fixture f;
-    check(f, {
-        // As cmd takes it: blanks around the directory and one pair of quotes go.
-        {"cd c:\\temp", CD, "cd", "c:\\temp"}, {"CD \"c:\\a b\"", CD, "CD", "c:\\a b"},
-        {"cd  \"c:\\a b\" \t", CD, "cd", "c:\\a b"}, {"cd \"c:\\a b", CD, "cd", "\"c:\\a b"},
-        {"cd \"\"c:\\a\"\"", CD, "cd", "\"c:\\a\""},
-        {"cd", NOTHING}, {"cd   ", NOTHING}, {"cd \"\"", NOTHING},  // a bare cd shows nothing
-        {"exit", CLOSE}, {"EXIT now", CLOSE},
-    });
-    for (int32_t off : {0, 2}) {
-        f.settings.Exit = off;
-        check(f, {{"exit", NOTHING}});
+    for (int32_t off : {0, 2}) {  // only exactly 1 switches them on
+        f.settings.CheckInternal = f.settings.Exit = off;
+        check(f, {{"dir c:\\", RUN, "dir", "c:\\"}, {"exit", NOTHING}});
     }
 }
 
