@@ -10,18 +10,15 @@ namespace harness {
 static void removeTree(const std::string& path) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string name = found.cFileName, child = path + "\\" + name;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            removeTree(child);
+        else
+            DeleteFileA(child.c_str());
     }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     RemoveDirectoryA(path.c_str());
 }
 
@@ -55,14 +52,12 @@ std::string TempDir::makeDirectory(const std::string& name) const {
     return dir;
 }
 
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string readFile(const std::string& path) {
     std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE) return text;
     char chunk[4096];
     DWORD got = 0;
@@ -72,12 +67,10 @@ std::string readFile(const std::string& path) {
 }
 
 void writeFile(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     DWORD written = 0;
-    EXPECT_TRUE(WriteFile(file, text.data(), (DWORD)text.size(), &written, 0));
-    EXPECT_EQ(written, text.size());
+    EXPECT_TRUE(WriteFile(file, text.data(), (DWORD)text.size(), &written, 0) && written == text.size());
     CloseHandle(file);
 }
 
@@ -89,6 +82,12 @@ std::string currentDirectory() {
 
 std::string lowerCase(std::string text) {
     if (!text.empty()) CharLowerBuffA(&text[0], (DWORD)text.size());
+    return text;
+}
+
+std::string windowText(HWND window) {
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
@@ -107,34 +106,22 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
+// The recorder writes "key=value" lines and "end" after each run.
 std::vector<Record> readRecords(const std::string& path) {
-    std::vector<Record> records;
-    Record current;
+    std::vector<Record> records(1);
     std::string text = readFile(path);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) break;  // a line still being written
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (line == "end") {
-            records.push_back(current);
-            current = Record();
-            continue;
-        }
-        size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        if (key == "module") current.module = value;
-        if (key == "cmdline") current.commandLine = value;
-        if (key == "cwd") current.currentDirectory = value;
-        if (key == "env") {
-            // "=C:=c:\temp": the name's own "=" comes first.
-            size_t split = value.find('=', 1);
-            if (split != std::string::npos)
-                current.driveVariables[value.substr(0, split)] = value.substr(split + 1);
-        }
+        size_t eq = line.find('=', 1);  // "env==C:=c:\temp": the name's own "=" comes first
+        std::string key = line.substr(0, eq), value = eq == std::string::npos ? "" : line.substr(eq + 1);
+        if (line == "end") records.emplace_back();
+        if (key == "cmdline") records.back().commandLine = value;
+        if (key == "cwd") records.back().currentDirectory = value;
+        size_t split = value.find('=', 1);
+        if (key == "env" && split != std::string::npos)
+            records.back().driveVariables[value.substr(0, split)] = value.substr(split + 1);
     }
+    records.pop_back();  // a record still being written
     return records;
 }
 
@@ -144,9 +131,7 @@ bool waitForRecords(const std::string& path, size_t count) {
 
 std::string recorderPath() {
     char self[MAX_PATH];
-    DWORD n = GetModuleFileNameA(0, self, sizeof self);
-    EXPECT_TRUE(n > 0 && n < sizeof self);
-    std::string path(self, n);
+    std::string path(self, GetModuleFileNameA(0, self, sizeof self));
     return path.substr(0, path.find_last_of('\\') + 1) + "recorder.exe";
 }
 
@@ -156,166 +141,66 @@ std::string pexorPath() {
     return path + "\\pexor.exe";
 }
 
-MessageBoxCatcher::MessageBoxCatcher(int answer)
-    : answer_(answer), stop_(CreateEventA(0, TRUE, FALSE, 0)), thread_([this] { watch(); }) {}
-
-MessageBoxCatcher::~MessageBoxCatcher() {
-    SetEvent(stop_);
-    thread_.join();
-    CloseHandle(stop_);
-}
-
-std::vector<MessageBoxCatcher::Box> MessageBoxCatcher::boxes() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return boxes_;
-}
-
 namespace {
-struct DialogSearch {
-    HWND found;
+// Answers the dialog boxes of this thread but one: those with a caption (the
+// command bar is a dialog without one) that are visible and enabled (only the
+// box on top is). A box still there after its answer is cancelled (a file
+// picker after its "not found" box, say).
+struct Answering {
+    HWND own;
+    WORD answer;
+    std::function<void(HWND)> note;
 };
 
-BOOL CALLBACK findDialog(HWND window, LPARAM param) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[32];
-    // The command bar is a dialog too, but one without a caption.
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION &&
-        GetClassNameA(window, className, sizeof className) && strcmp(className, "#32770") == 0) {
-        reinterpret_cast<DialogSearch*>(param)->found = window;
-        return FALSE;
+BOOL CALLBACK answerBox(HWND box, LPARAM param) {
+    const Answering* a = reinterpret_cast<const Answering*>(param);
+    char className[16];
+    if (box == a->own || !IsWindowVisible(box) || !IsWindowEnabled(box) ||
+        (GetWindowLongA(box, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
+        !GetClassNameA(box, className, sizeof className) || strcmp(className, "#32770") != 0)
+        return TRUE;
+    bool again = GetPropA(box, "answered") != 0;
+    if (!again) {
+        SetPropA(box, "answered", (HANDLE)1);
+        a->note(box);
     }
+    PostMessageA(box, WM_COMMAND, again ? IDCANCEL : a->answer, 0);
     return TRUE;
 }
 
-BOOL CALLBACK findText(HWND child, LPARAM param) {
-    char className[32];
-    char text[1024];
-    std::string* out = reinterpret_cast<std::string*>(param);
-    // The message box's icon is a static too, but one without text.
-    if (GetClassNameA(child, className, sizeof className) && lstrcmpiA(className, "Static") == 0 &&
-        GetWindowTextA(child, text, sizeof text) > 0 && out->empty()) {
-        *out = text;
-    }
-    return TRUE;
+void answerBoxes(HWND own, WORD answer, const std::function<void(HWND)>& note) {
+    Answering a = {own, answer, note};
+    EnumThreadWindows(GetCurrentThreadId(), answerBox, reinterpret_cast<LPARAM>(&a));
 }
+
+MessageBoxCatcher* catcher;
 }  // namespace
 
-void MessageBoxCatcher::watch() {
-    HWND last = 0;
-    while (WaitForSingleObject(stop_, 10) == WAIT_TIMEOUT) {
-        if (last != 0 && !IsWindow(last)) last = 0;
-        DialogSearch search = {0};
-        EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found == 0 || search.found == last) continue;
-        Box box;
-        char caption[256];
-        GetWindowTextA(search.found, caption, sizeof caption);
-        box.caption = caption;
-        EnumChildWindows(search.found, findText, reinterpret_cast<LPARAM>(&box.text));
-        HWND button = GetDlgItem(search.found, answer_);
-        box.offeredAnswer = button != 0;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            boxes_.push_back(box);
-        }
-        last = search.found;
-        PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED), (LPARAM)button);
-    }
+MessageBoxCatcher::MessageBoxCatcher(WORD answer)
+    : answer_(answer), timer_(SetTimer(0, 0, 10, tick)), outer_(catcher) {
+    catcher = this;
 }
 
-static std::map<std::string, std::string> environmentSnapshot() {
-    std::map<std::string, std::string> variables;
-    char* block = GetEnvironmentStringsA();
-    for (const char* p = block; p != 0 && *p != '\0'; p += strlen(p) + 1) {
-        const char* eq = strchr(p + 1, '=');  // a name may begin with "="
-        if (eq != 0) variables[std::string(p, eq)] = eq + 1;
-    }
-    if (block != 0) FreeEnvironmentStringsA(block);
-    return variables;
+MessageBoxCatcher::~MessageBoxCatcher() {
+    KillTimer(0, timer_);
+    catcher = outer_;
 }
 
-EnvironmentGuard::EnvironmentGuard() : saved_(environmentSnapshot()) {}
-
-EnvironmentGuard::~EnvironmentGuard() {
-    for (const auto& now : environmentSnapshot())
-        if (saved_.find(now.first) == saved_.end()) SetEnvironmentVariableA(now.first.c_str(), 0);
-    for (const auto& before : saved_)
-        SetEnvironmentVariableA(before.first.c_str(), before.second.c_str());
+// The message is the first static with a text (the icon is a static too).
+void CALLBACK MessageBoxCatcher::tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (catcher == 0) return;
+    answerBoxes(0, catcher->answer_, [](HWND box) {
+        Box noted = {windowText(box), ""};
+        for (HWND c = 0; noted.text.empty() && (c = FindWindowExA(box, c, "Static", 0)) != 0;)
+            noted.text = windowText(c);
+        catcher->boxes_.push_back(noted);
+    });
 }
 
-void EnvironmentGuard::set(const char* name, const std::string& value) {
-    EXPECT_TRUE(SetEnvironmentVariableA(name, value.c_str())) << name;
-}
-
-void EnvironmentGuard::unset(const char* name) { SetEnvironmentVariableA(name, 0); }
-
-bool environmentVariable(const char* name, std::string* value) {
-    char text[32768];
-    SetLastError(0);
-    DWORD n = GetEnvironmentVariableA(name, text, sizeof text);
-    if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
-    *value = n < sizeof text ? std::string(text, n) : std::string();
-    return true;
-}
-
-static bool keyExists(HKEY root, const std::string& subkey) {
-    HKEY key;
-    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-bool RegistryOverride::setString(HKEY root, const std::string& subkey, const char* name,
-                                 const std::string& value) {
-    for (size_t end = 0; end != std::string::npos;) {
-        end = subkey.find('\\', end + 1);
-        std::string part = subkey.substr(0, end);
-        if (!keyExists(root, part)) createdKeys_.push_back(std::make_pair(root, part));
-    }
-    HKEY key;
-    if (RegCreateKeyExA(root, subkey.c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0) != ERROR_SUCCESS)
-        return false;
-    SavedValue saved;
-    saved.root = root;
-    saved.subkey = subkey;
-    saved.defaultValue = name == 0;
-    saved.name = name != 0 ? name : "";
-    saved.type = REG_NONE;
-    DWORD size = 0;
-    saved.existed = RegQueryValueExA(key, name, 0, &saved.type, 0, &size) == ERROR_SUCCESS;
-    if (saved.existed) {
-        saved.data.resize(size);
-        RegQueryValueExA(key, name, 0, &saved.type, saved.data.data(), &size);
-    }
-    values_.push_back(saved);
-    LONG result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 (DWORD)value.size() + 1);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
-RegistryOverride::~RegistryOverride() {
-    for (auto v = values_.rbegin(); v != values_.rend(); ++v) {
-        HKEY key;
-        if (RegOpenKeyExA(v->root, v->subkey.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-            continue;
-        const char* name = v->defaultValue ? 0 : v->name.c_str();
-        if (v->existed)
-            RegSetValueExA(key, name, 0, v->type, v->data.data(), (DWORD)v->data.size());
-        else
-            RegDeleteValueA(key, name);
-        RegCloseKey(key);
-    }
-    for (auto k = createdKeys_.rbegin(); k != createdKeys_.rend(); ++k)
-        RegDeleteKeyA(k->first, k->second.c_str());
-}
-
-std::string windowText(HWND window) {
-    char text[1024];
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+std::string MessageBoxCatcher::shown() const {
+    std::string all;
+    for (const Box& box : boxes_) all += box.caption + ": " + box.text + "\n";
+    return all;
 }
 
 namespace {
@@ -329,46 +214,35 @@ struct ModalRun {
 };
 ModalRun* modalRun;
 
-// Only the box on top is enabled; one still there after its answer (a file
-// picker after its "not found" box, say) is cancelled. After the time-out
-// every dialog of the thread is ended, whatever it answers to.
-BOOL CALLBACK answerBox(HWND box, LPARAM) {
-    char className[16];
-    if (!GetClassNameA(box, className, sizeof className) || strcmp(className, "#32770") != 0) return TRUE;
-    if (modalRun->timedOut) {
-        EndDialog(box, DIALOG_HUNG);
-        return TRUE;
-    }
-    if (box == modalRun->window || !IsWindowVisible(box) || !IsWindowEnabled(box)) return TRUE;
-    bool again = GetPropA(box, "answered") != 0;
-    if (!again) {
-        SetPropA(box, "answered", (HANDLE)1);
-        modalRun->boxes->captions.push_back(windowText(box));
-        std::string texts = "|";
-        for (HWND child = GetWindow(box, GW_CHILD); child != 0; child = GetWindow(child, GW_HWNDNEXT))
-            texts += windowText(child) + "|";
-        modalRun->boxes->texts.push_back(texts);
-    }
-    PostMessageA(box, WM_COMMAND, again ? IDCANCEL : modalRun->boxes->answer, 0);
+BOOL CALLBACK endBox(HWND box, LPARAM) {
+    EndDialog(box, DIALOG_HUNG);
     return TRUE;
 }
 
-// The boxes' own loops dispatch this thread timer too. A dialog that never
-// names itself is ended through the quit message, which a modal loop passes on.
+// The boxes' own loops dispatch this thread timer too. After the time-out
+// every dialog of the thread is ended, and a message loop through the quit
+// message (a modal loop passes it on).
 void CALLBACK driveModal(HWND, UINT, UINT_PTR, DWORD) {
     if (modalRun == 0) return;
     HWND dialog = modalRun->dialog();
     if (!modalRun->timedOut && GetTickCount() - modalRun->started > DEFAULT_TIMEOUT_MS) {
         modalRun->timedOut = true;
         ADD_FAILURE() << (modalRun->ran ? "the dialog is still open" : "the dialog never showed");
-        if (dialog == 0) PostQuitMessage(DIALOG_HUNG);
-    }
-    if (!modalRun->ran && !modalRun->timedOut && dialog != 0 && IsWindowVisible(dialog)) {
+        EnumThreadWindows(GetCurrentThreadId(), endBox, 0);
+        PostQuitMessage(DIALOG_HUNG);
+    } else if (!modalRun->ran && dialog != 0 && IsWindowVisible(dialog)) {
         modalRun->ran = true;
         modalRun->window = dialog;
         modalRun->script(dialog);
-    } else if (modalRun->ran || modalRun->timedOut) {
-        EnumThreadWindows(GetCurrentThreadId(), answerBox, 0);
+    } else if (modalRun->ran) {
+        DialogBoxes* boxes = modalRun->boxes;
+        answerBoxes(modalRun->window, boxes->answer, [boxes](HWND box) {
+            boxes->captions.push_back(windowText(box));
+            std::string texts = "|";
+            for (HWND child = GetWindow(box, GW_CHILD); child != 0; child = GetWindow(child, GW_HWNDNEXT))
+                texts += windowText(child) + "|";
+            boxes->texts.push_back(texts);
+        });
     }
 }
 }  // namespace
@@ -388,6 +262,64 @@ INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function
     EXPECT_TRUE(run.ran) << "the script never ran";
     for (const std::string& caption : unexpected.captions) ADD_FAILURE() << "a box: " << caption;
     return result;
+}
+
+static std::map<std::string, std::string> environmentSnapshot() {
+    std::map<std::string, std::string> variables;
+    char* block = GetEnvironmentStringsA();
+    for (const char* p = block; p != 0 && *p != '\0'; p += strlen(p) + 1) {
+        const char* eq = strchr(p + 1, '=');  // a name may begin with "="
+        if (eq != 0) variables[std::string(p, eq)] = eq + 1;
+    }
+    if (block != 0) FreeEnvironmentStringsA(block);
+    return variables;
+}
+
+EnvironmentGuard::EnvironmentGuard() : saved_(environmentSnapshot()) {}
+
+EnvironmentGuard::~EnvironmentGuard() {
+    for (const auto& now : environmentSnapshot())
+        if (saved_.find(now.first) == saved_.end()) SetEnvironmentVariableA(now.first.c_str(), 0);
+    for (const auto& before : saved_) SetEnvironmentVariableA(before.first.c_str(), before.second.c_str());
+}
+
+void EnvironmentGuard::set(const char* name, const std::string& value) {
+    EXPECT_TRUE(SetEnvironmentVariableA(name, value.c_str())) << name;
+}
+
+bool RegistryOverride::setString(HKEY root, const std::string& subkey, const char* name,
+                                 const std::string& value) {
+    HKEY key;
+    for (size_t end = 0; end != std::string::npos;) {
+        end = subkey.find('\\', end + 1);
+        if (RegOpenKeyExA(root, subkey.substr(0, end).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+            RegCloseKey(key);
+        else
+            createdKeys_.emplace_back(root, subkey.substr(0, end));
+    }
+    if (RegCreateKeyExA(root, subkey.c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0) != ERROR_SUCCESS) return false;
+    Saved saved = {root, subkey, name ? name : "", false, REG_NONE, {}};
+    DWORD size = 0;
+    saved.existed = RegQueryValueExA(key, name, 0, &saved.type, 0, &size) == ERROR_SUCCESS;
+    saved.data.resize(size);
+    if (saved.existed) RegQueryValueExA(key, name, 0, &saved.type, saved.data.data(), &size);
+    values_.push_back(saved);
+    LONG result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+RegistryOverride::~RegistryOverride() {
+    for (auto v = values_.rbegin(); v != values_.rend(); ++v) {
+        HKEY key;
+        if (RegOpenKeyExA(v->root, v->subkey.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) continue;
+        if (v->existed)
+            RegSetValueExA(key, v->name.c_str(), 0, v->type, v->data.data(), (DWORD)v->data.size());
+        else
+            RegDeleteValueA(key, v->name.c_str());
+        RegCloseKey(key);
+    }
+    for (auto k = createdKeys_.rbegin(); k != createdKeys_.rend(); ++k) RegDeleteKeyA(k->first, k->second.c_str());
 }
 
 ProcessStateGuard::ProcessStateGuard()

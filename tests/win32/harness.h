@@ -1,6 +1,6 @@
 // Helpers for the tests that run against the real Win32 API (under Wine or
-// Windows): temporary directories, files, the recorder's records, message
-// pumping with a timeout, a message box catcher, and guards that put the
+// Windows): a temporary directory, files, the recorder's records, message
+// pumping with a timeout, boxes answered and noted, and guards that put the
 // environment, the registry and the process-wide records back as they were.
 #ifndef PEXOR_TESTS_WIN32_HARNESS_H
 #define PEXOR_TESTS_WIN32_HARNESS_H
@@ -9,9 +9,7 @@
 
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -45,6 +43,7 @@ std::string readFile(const std::string& path);  // empty when missing
 void writeFile(const std::string& path, const std::string& text);
 std::string currentDirectory();
 std::string lowerCase(std::string text);  // CharLowerBuffA: the system's folding
+std::string windowText(HWND window);      // up to 1023 characters
 
 // Dispatches this thread's messages until condition() holds; false when it
 // still does not hold after timeoutMs.
@@ -52,7 +51,6 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = DEFAULT
 
 // One run of recorder.exe.
 struct Record {
-    std::string module;
     std::string commandLine;
     std::string currentDirectory;
     std::map<std::string, std::string> driveVariables;  // "=C:" -> "c:\temp"
@@ -67,31 +65,47 @@ std::string recorderPath();
 // pexor.exe, which the build puts two folders above the test program.
 std::string pexorPath();
 
-// Watches this process for dialog boxes with a caption on a helper thread,
-// notes caption and text of each and closes it with the button answer (IDOK,
-// IDYES, IDNO...). Meant for MessageBoxA, which blocks the thread that calls
-// it.
+// The dialog boxes of this thread (message boxes, file pickers) that a
+// thread timer answers while a box's own loop runs.
+struct DialogBoxes {
+    WORD answer = IDOK;                  // the command each one gets
+    std::vector<std::string> captions;   // in the order they opened
+    std::vector<std::string> texts;      // per box: "|" and each control's text followed by "|"
+};
+
+// Answers every box this thread shows while it lives (a box still there
+// after its answer with IDCANCEL) and notes caption and message text.
 class MessageBoxCatcher {
 public:
     struct Box {
-        std::string caption;
-        std::string text;
-        bool offeredAnswer;  // the box had a button with the answer's id
+        std::string caption, text;
     };
-    explicit MessageBoxCatcher(int answer = IDOK);
+    explicit MessageBoxCatcher(WORD answer = IDOK);
     ~MessageBoxCatcher();
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
-    std::vector<Box> boxes() const;
+    std::vector<Box> boxes() const { return boxes_; }
+    std::string shown() const;  // "caption: text\n" per box
 
 private:
-    void watch();
-    int answer_;
-    HANDLE stop_;
-    mutable std::mutex mutex_;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
+    WORD answer_;
+    UINT_PTR timer_;
+    MessageBoxCatcher* outer_;
     std::vector<Box> boxes_;
-    std::thread thread_;
 };
+
+enum { DIALOG_HUNG = -2 };
+// Runs a modal dialog (or a message loop) with a script inside it (a thread
+// timer): open() shows the dialog (DialogBoxParamA or the like) and returns
+// its result; script runs once dialog() names a visible window, and should
+// end it. From then on every other dialog box of this thread is noted in
+// boxes and answered with boxes->answer; without boxes each one fails the
+// test. A dialog that never shows, or is still open DEFAULT_TIMEOUT_MS after
+// the start, is ended with DIALOG_HUNG and the test fails, so that a fault
+// cannot hang the test.
+INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
+                       const std::function<void(HWND)>& script, DialogBoxes* boxes = nullptr);
 
 // Snapshot of the whole environment block, "=C:"-style variables included;
 // the destructor puts every variable back and removes the ones added since.
@@ -102,13 +116,11 @@ public:
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
     void set(const char* name, const std::string& value);
-    void unset(const char* name);
+    void unset(const char* name) { SetEnvironmentVariableA(name, 0); }
 
 private:
     std::map<std::string, std::string> saved_;
 };
-// The value of an environment variable, and whether it is set at all.
-bool environmentVariable(const char* name, std::string* value);
 
 // Sets registry string values; the destructor restores the values it
 // replaced and removes the values and keys it created.
@@ -119,20 +131,18 @@ public:
     RegistryOverride(const RegistryOverride&) = delete;
     RegistryOverride& operator=(const RegistryOverride&) = delete;
     // name null: the key's default value.
-    bool setString(HKEY root, const std::string& subkey, const char* name,
-                   const std::string& value);
+    bool setString(HKEY root, const std::string& subkey, const char* name, const std::string& value);
 
 private:
-    struct SavedValue {
+    struct Saved {
         HKEY root;
         std::string subkey;
-        bool defaultValue;
-        std::string name;
+        std::string name;  // empty: the default value
         bool existed;
         DWORD type;
         std::vector<BYTE> data;
     };
-    std::vector<SavedValue> values_;
+    std::vector<Saved> values_;
     std::vector<std::pair<HKEY, std::string>> createdKeys_;  // shallow to deep
 };
 
@@ -153,27 +163,6 @@ private:
     DriveDirectoryTable drives_;
     HWND mainWindow_;
 };
-
-// A window's text, up to 1023 characters.
-std::string windowText(HWND window);
-
-// The boxes (message boxes, file pickers) that runModalDialog answers.
-struct DialogBoxes {
-    WORD answer = IDOK;                  // the command each one gets
-    std::vector<std::string> captions;   // in the order they opened
-    std::vector<std::string> texts;      // per box: "|" and each control's text followed by "|"
-};
-enum { DIALOG_HUNG = -2 };
-// Runs a modal dialog with a script inside its own message loop (a thread
-// timer): open() shows the dialog (DialogBoxParamA or the like) and returns
-// its result; script runs once dialog() names a visible window, and should
-// end it. From then on every other dialog box of this thread is noted in
-// boxes and answered with boxes->answer (one still there after its answer
-// with IDCANCEL); without boxes each one fails the test. A dialog that never
-// shows, or is still open DEFAULT_TIMEOUT_MS after the start, is ended with
-// DIALOG_HUNG and the test fails, so that a fault cannot hang the test.
-INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
-                       const std::function<void(HWND)>& script, DialogBoxes* boxes = nullptr);
 
 }  // namespace harness
 

@@ -1,7 +1,6 @@
 // recorder.exe: stands in for every program the tests have Pexor start. It
 // appends one record to the file named by PEXOR_RECORD and exits at once:
 //
-//   module=<its own path>
 //   cmdline=<GetCommandLineA()>
 //   cwd=<GetCurrentDirectoryA()>
 //   env=<each variable whose name begins with "=", such as "=C:=c:\temp">
@@ -13,33 +12,19 @@
 
 #include <string>
 
-static void appendLine(std::string& record, const char* key, const char* value) {
-    record += key;
-    record += '=';
-    record += value;
-    record += '\n';
-}
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char target[MAX_PATH];
+    char target[MAX_PATH], cwd[MAX_PATH] = "";
     DWORD n = GetEnvironmentVariableA("PEXOR_RECORD", target, sizeof target);
     if (n == 0 || n >= sizeof target) return 1;
-
-    std::string record;
-    char text[32768];
-    if (GetModuleFileNameA(0, text, sizeof text) == 0) text[0] = '\0';
-    appendLine(record, "module", text);
-    appendLine(record, "cmdline", GetCommandLineA());
-    if (GetCurrentDirectoryA(sizeof text, text) == 0) text[0] = '\0';
-    appendLine(record, "cwd", text);
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    std::string record = std::string("cmdline=") + GetCommandLineA() + "\ncwd=" + cwd + "\n";
     char* block = GetEnvironmentStringsA();
     for (const char* p = block; p != 0 && *p != '\0'; p += lstrlenA(p) + 1)
-        if (p[0] == '=') appendLine(record, "env", p);
+        if (p[0] == '=') record += std::string("env=") + p + "\n";
     if (block != 0) FreeEnvironmentStringsA(block);
     record += "end\n";
-
-    HANDLE file = CreateFileA(target, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file = CreateFileA(target, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE) return 2;
     DWORD written = 0;
     BOOL ok = WriteFile(file, record.data(), (DWORD)record.size(), &written, 0);
