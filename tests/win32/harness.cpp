@@ -3,6 +3,9 @@
 
 #include <string.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "ui/mainwindow.h"
 
 namespace harness {
@@ -18,7 +21,7 @@ static void removeTree(const std::string& path) {
         else
             DeleteFileA(child.c_str());
     }
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    FindClose(search);
     RemoveDirectoryA(path.c_str());
 }
 
@@ -55,23 +58,13 @@ std::string TempDir::makeDirectory(const std::string& name) const {
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string readFile(const std::string& path) {
-    std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, 0);
-    if (file == INVALID_HANDLE_VALUE) return text;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, 0) && got > 0) text.append(chunk, got);
-    CloseHandle(file);
-    return text;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void writeFile(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    EXPECT_TRUE(WriteFile(file, text.data(), (DWORD)text.size(), &written, 0) && written == text.size());
-    CloseHandle(file);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    EXPECT_TRUE(file << text) << path;
 }
 
 std::string currentDirectory() {

@@ -27,8 +27,6 @@ class TempDir {
 public:
     TempDir();
     ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "\\" + name; }
     // Creates path()\name and returns its path.
@@ -82,8 +80,6 @@ public:
     };
     explicit MessageBoxCatcher(WORD answer = IDOK);
     ~MessageBoxCatcher();
-    MessageBoxCatcher(const MessageBoxCatcher&) = delete;
-    MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
     std::vector<Box> boxes() const { return boxes_; }
     std::string shown() const;  // "caption: text\n" per box
 
@@ -113,8 +109,6 @@ class EnvironmentGuard {
 public:
     EnvironmentGuard();
     ~EnvironmentGuard();
-    EnvironmentGuard(const EnvironmentGuard&) = delete;
-    EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
     void set(const char* name, const std::string& value);
     void unset(const char* name) { SetEnvironmentVariableA(name, 0); }
 
@@ -128,8 +122,6 @@ class RegistryOverride {
 public:
     RegistryOverride() = default;
     ~RegistryOverride();
-    RegistryOverride(const RegistryOverride&) = delete;
-    RegistryOverride& operator=(const RegistryOverride&) = delete;
     // name null: the key's default value.
     bool setString(HKEY root, const std::string& subkey, const char* name, const std::string& value);
 
@@ -152,8 +144,6 @@ class ProcessStateGuard {
 public:
     ProcessStateGuard();
     ~ProcessStateGuard();
-    ProcessStateGuard(const ProcessStateGuard&) = delete;
-    ProcessStateGuard& operator=(const ProcessStateGuard&) = delete;
 
 private:
     std::string directory_;

@@ -55,50 +55,39 @@ std::string longPathTo(const std::string& base, const std::string& name) {
     return path + name;
 }
 
-// "caption: text" of the message box the process shows, answered with OK;
-// empty while it shows none. The box's icon is a static too, without text.
-std::string answerBox(DWORD process) {
-    for (HWND box = 0; (box = FindWindowExA(0, box, "#32770", 0)) != 0;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(box, &owner);
-        if (owner != process || (GetWindowLongA(box, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) continue;
-        pumpUntil([&] { return IsWindowVisible(box); });  // it shows once its texts are set
-        std::string text;
-        for (HWND label = 0; text.empty() && (label = FindWindowExA(box, label, "Static", 0)) != 0;)
-            text = harness::windowText(label);
-        text = harness::windowText(box) + ": " + text;
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        pumpUntil([&] { return !IsWindow(box); });
-        return text;
-    }
-    return "";
-}
-
-// A real pexor.exe; killed if still running at the end. Its boxes are answered
-// while it runs, the first one's text kept.
-struct Process {
-    Process(const std::string& exe, const std::string& arguments) {
-        std::string line = "\"" + exe + "\" " + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        EXPECT_TRUE(CreateProcessA(exe.c_str(), &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &info)) << line;
-        CloseHandle(info.hThread);
-        pumpUntil([&] {
-            std::string shown = answerBox(info.dwProcessId);
-            if (box.empty()) box = shown;
-            return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0;
-        }, 30000);
-        GetExitCodeProcess(info.hProcess, &exitCode);
-    }
-    ~Process() {
-        TerminateProcess(info.hProcess, 1);
-        WaitForSingleObject(info.hProcess, INFINITE);
-        CloseHandle(info.hProcess);
-    }
-    PROCESS_INFORMATION info = {};
+// A second start: a real pexor.exe run to its end (killed after 30 s), each
+// box it shows answered with OK. Its exit code, and "caption: text" of its
+// first box (the box's icon is a static too, one without text).
+struct SecondStart {
+    DWORD exitCode;
     std::string box;
-    DWORD exitCode = STILL_ACTIVE;
 };
+SecondStart startSecond(const std::string& exe, const std::string& arguments) {
+    std::string line = "\"" + exe + "\" " + arguments, text;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    SecondStart run = {STILL_ACTIVE, ""};
+    EXPECT_TRUE(CreateProcessA(exe.c_str(), &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &info)) << line;
+    pumpUntil([&] {
+        for (HWND box = 0; (box = FindWindowExA(0, box, "#32770", 0)) != 0;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(box, &owner);
+            if (owner != info.dwProcessId || !IsWindowVisible(box)) continue;  // shown once its texts are set
+            for (HWND label = 0; text.empty() && (label = FindWindowExA(box, label, "Static", 0)) != 0;)
+                text = harness::windowText(label);
+            if (run.box.empty()) run.box = harness::windowText(box) + ": " + text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0;
+    }, 30000);
+    GetExitCodeProcess(info.hProcess, &run.exitCode);
+    TerminateProcess(info.hProcess, 1);
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return run;
+}
 
 class Startup : public Win32Test {
 protected:
@@ -265,7 +254,7 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
             harness::writeFile(handOff, unannounced);
             ShowWindow(bar, SW_HIDE);
             if (!c.temp.empty()) environment.set("TMP", c.temp);
-            Process second(exe, c.arguments);
+            SecondStart second = startSecond(exe, c.arguments);
             EXPECT_EQ(c.box.empty() ? second.box : second.box.substr(0, c.box.size()), c.box);
             EXPECT_EQ(second.exitCode, 0u);
             EXPECT_TRUE(IsWindowVisible(bar)) << "the running bar comes to the front";
@@ -296,7 +285,7 @@ TEST_F(Startup, SecondStartThatCannotReachTheFirstShowsABoxAndEnds) {
         if (window) {
             ASSERT_TRUE(pumpUntil([] { return FindWindowA("Pexor", "Pexor") != 0; }));
         }
-        Process second(exe, "-p " + dir);
+        SecondStart second = startSecond(exe, "-p " + dir);
         EXPECT_EQ(second.box, window ? "Initialisierungsfehler: Das laufende Pexor antwortet nicht..."
                                      : "Initialisierungsfehler: Pexor ist bereits aktiv...");
         EXPECT_EQ(second.exitCode, 0u);
