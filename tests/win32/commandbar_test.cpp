@@ -232,10 +232,10 @@ TEST_F(CommandBar, ReadOnlyHistoryIsToldOnceAndAnOverlongPickedLineIsRefusedWhol
     EXPECT_FALSE(harness::fileExists(std::string(historyPath) + ".new"));
 }
 
-// ------------------------------------------------------- the list, F8
+// ------------------------------------------------------- the list, F7, F8
 
 // The combo box finds prefixes without regard to case and wraps around.
-TEST_F(CommandBar, F8WalksThroughTheLinesWithTheTypedPrefixNewestFirst) {
+TEST_F(CommandBar, F8WalksThroughTheLinesWithTheTypedPrefixNewestFirstAndF7OpensTheList) {
     harness::writeFile(historyPath, "notepad\r\nxcopy a b\r\nNet view\r\n");
     createBar();
     const struct {
@@ -255,6 +255,9 @@ TEST_F(CommandBar, F8WalksThroughTheLinesWithTheTypedPrefixNewestFirst) {
         s.key == VK_ESCAPE ? press(VK_ESCAPE) : command(CMD_SEARCH_HISTORY);
         EXPECT_EQ(field(), s.field) << "step " << &s - steps;
     }
+    command(CMD_SHOW_HISTORY);  // F7
+    EXPECT_TRUE(SendMessageA(box, CB_GETDROPPEDSTATE, 0, 0));
+    SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 // "cd .." shows at once how often a picked line ran.

@@ -231,7 +231,7 @@ TEST_F(Startup, AnnouncedHandOffFileRunsOnlyACdLineAndIsDeleted) {
 // -p directory; what it cannot hand over it tells itself.
 TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
     const std::string unannounced = "cd " + temp.makeDirectory("Nicht angekuendigt");
-    const std::string target = temp.makeDirectory("Ziel");
+    const std::string target = temp.makeDirectory("Ziel");  // Z: the last letter to fold
     const std::string blank = temp.makeDirectory("\xC4rger mit Leerzeichen");  // Ärger
     const struct {
         std::string arguments, directory;
