@@ -1,64 +1,54 @@
 #!/usr/bin/env python3
-"""Drops files onto an X window the way a file manager does (XDND, version 5).
-
-    xdnd_drop.py WINDOW X Y FILE...
-
-WINDOW is the X window id of the target, X and Y the drop point on the
-screen. The files go as a text/uri-list. Wine turns such a drop onto a window
-with WS_EX_ACCEPTFILES into WM_DROPFILES. Exits 0 when the target accepted
-and finished the drop. Plain ctypes on libX11: nothing to install.
-"""
+# Drops files onto an X window the way a file manager does (XDND, version 5).
+#
+#     xdnd_drop.py WINDOW X Y FILE...
+#
+# WINDOW is the X window id of the target, X and Y the drop point on the
+# screen. The files go as a text/uri-list. Wine turns such a drop onto a
+# window with WS_EX_ACCEPTFILES into WM_DROPFILES. Exits 0 when the target
+# accepted and finished the drop. Plain ctypes on libX11: nothing to install.
 import ctypes
 import ctypes.util
 import sys
 import time
 import urllib.parse
+from ctypes import c_char_p, c_int, c_long, c_uint, c_ulong, c_void_p
 
 x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-
-Window = Atom = Time = ctypes.c_ulong
+Window = Atom = Time = c_ulong
+HEAD = [("type", c_int), ("serial", c_ulong), ("send_event", c_int), ("display", c_void_p)]
 
 
 class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", Window), ("message_type", Atom),
-                ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
+    _fields_ = HEAD + [("window", Window), ("message_type", Atom), ("format", c_int), ("l", c_long * 5)]
 
 
 class SelectionRequest(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("owner", Window), ("requestor", Window),
-                ("selection", Atom), ("target", Atom), ("property", Atom), ("time", Time)]
+    _fields_ = HEAD + [("owner", Window), ("requestor", Window), ("selection", Atom), ("target", Atom),
+                       ("property", Atom), ("time", Time)]
 
 
 class Selection(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("requestor", Window), ("selection", Atom),
-                ("target", Atom), ("property", Atom), ("time", Time)]
+    _fields_ = HEAD + [("requestor", Window), ("selection", Atom), ("target", Atom), ("property", Atom),
+                       ("time", Time)]
 
 
 class Event(ctypes.Union):
-    _fields_ = [("type", ctypes.c_int), ("client", ClientMessage), ("request", SelectionRequest),
-                ("selection", Selection), ("pad", ctypes.c_long * 24)]
+    _fields_ = [("type", c_int), ("client", ClientMessage), ("request", SelectionRequest),
+                ("selection", Selection), ("pad", c_long * 24)]
 
 
 SELECTION_REQUEST, SELECTION_NOTIFY, CLIENT_MESSAGE = 30, 31, 33
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XDefaultRootWindow.restype = Window
-x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-x11.XCreateSimpleWindow.restype = Window
-x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, Window] + [ctypes.c_int] * 2 + \
-    [ctypes.c_uint] * 3 + [ctypes.c_ulong] * 2
-x11.XInternAtom.restype = Atom
-x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x11.XSetSelectionOwner.argtypes = [ctypes.c_void_p, Atom, Window, Time]
-x11.XSendEvent.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(Event)]
-x11.XChangeProperty.argtypes = [ctypes.c_void_p, Window, Atom, Atom, ctypes.c_int, ctypes.c_int,
-                                ctypes.c_char_p, ctypes.c_int]
-x11.XPending.argtypes = [ctypes.c_void_p]
-x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(Event)]
-x11.XFlush.argtypes = [ctypes.c_void_p]
+EVENT = ctypes.POINTER(Event)
+for name, result, arguments in [
+        ("XOpenDisplay", c_void_p, [c_char_p]), ("XDefaultRootWindow", Window, [c_void_p]),
+        ("XCreateSimpleWindow", Window, [c_void_p, Window] + [c_int] * 2 + [c_uint] * 3 + [c_ulong] * 2),
+        ("XInternAtom", Atom, [c_void_p, c_char_p, c_int]),
+        ("XSetSelectionOwner", c_int, [c_void_p, Atom, Window, Time]),
+        ("XSendEvent", c_int, [c_void_p, Window, c_int, c_long, EVENT]),
+        ("XChangeProperty", c_int, [c_void_p, Window, Atom, Atom, c_int, c_int, c_char_p, c_int]),
+        ("XPending", c_int, [c_void_p]), ("XNextEvent", c_int, [c_void_p, EVENT]), ("XFlush", c_int, [c_void_p])]:
+    getattr(x11, name).restype, getattr(x11, name).argtypes = result, arguments
 
 
 def main():
@@ -74,10 +64,8 @@ def main():
 
     def send(name, *data):
         event = Event()
-        event.client.type = CLIENT_MESSAGE
-        event.client.window = target
+        event.client.type, event.client.window, event.client.format = CLIENT_MESSAGE, target, 32
         event.client.message_type = atom(name)
-        event.client.format = 32
         event.client.l[:] = [source] + list(data)
         x11.XSendEvent(display, target, 0, 0, ctypes.byref(event))
         x11.XFlush(display)
@@ -92,12 +80,10 @@ def main():
                 continue
             x11.XNextEvent(display, ctypes.byref(event))
             if event.type == SELECTION_REQUEST:
-                r = event.request
-                reply = Event()
-                reply.selection.type = SELECTION_NOTIFY
-                reply.selection.requestor, reply.selection.selection = r.requestor, r.selection
-                reply.selection.target, reply.selection.time = r.target, r.time
-                reply.selection.property = 0
+                r, reply = event.request, Event()
+                reply.selection.type, reply.selection.requestor, reply.selection.selection = \
+                    SELECTION_NOTIFY, r.requestor, r.selection
+                reply.selection.target, reply.selection.time, reply.selection.property = r.target, r.time, 0
                 if r.target == uri_list:
                     x11.XChangeProperty(display, r.requestor, r.property, uri_list, 8, 0, uris, len(uris))
                     reply.selection.property = r.property
