@@ -42,10 +42,8 @@ edit_properties() {
 # requests to move it carry estimated times, and X ignores some of them.)
 active() {
   geometry "$1"
-  local rgb
-  rgb=$(import -display "$DISPLAY" -window root -crop "1x1+$((X + WIDTH - 40))+$((Y + 12))" -depth 8 txt:- |
-    sed -n 's/^0,0: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \3/p')
-  set -- $rgb  # red, blue
+  set -- $(import -display "$DISPLAY" -window root -crop "1x1+$((X + WIDTH - 40))+$((Y + 12))" -depth 8 txt:- |
+    sed -n 's/^0,0: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \3/p')  # red, blue
   [ $# = 2 ] && [ "$2" -gt $(($1 + 60)) ]
 }
 inactive() { ! active "$1"; }

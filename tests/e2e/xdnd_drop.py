@@ -7,11 +7,7 @@
 # screen. The files go as a text/uri-list. Wine turns such a drop onto a
 # window with WS_EX_ACCEPTFILES into WM_DROPFILES. Exits 0 when the target
 # accepted and finished the drop. Plain ctypes on libX11: nothing to install.
-import ctypes
-import ctypes.util
-import sys
-import time
-import urllib.parse
+import ctypes, ctypes.util, sys, time, urllib.parse
 from ctypes import c_char_p, c_int, c_long, c_uint, c_ulong, c_void_p
 
 x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
