@@ -1,19 +1,11 @@
 #!/usr/bin/env bash
-# The command bar used the way a person uses it (see lib.bash): typed lines,
-# the history keys, a full disk, a drop, the menu, a drag, a second start.
-# Screenshots: bar.png, history.png, menu.png (cropped; shot-*.png whole).
-#
-# Changes of directory show in the current directory the recorder reports:
-# a start directory and a handed-over one as long as they can be (259
-# characters), a macro whose body is a cd line, and a macro named cd that
-# must not get hold of the program's own changes of directory.
-#
-# Files are dropped the way a file manager drops them: xdnd_drop.py speaks
-# the X drag-and-drop protocol, which Wine turns into WM_DROPFILES.
+# The command bar used the way a person uses it (see lib.bash). Screenshots: bar.png, history.png,
+# menu.png. Changes of directory show in the recorder's current directory: a start directory and a
+# handed-over one as long as they can be (259 characters), a macro whose body is a cd line, and a
+# macro named cd that must not get hold of the program's own changes of directory.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 
-# A name of 259 characters for the folder $1 in $dir: "." steps pad it, and
-# its end is what a cut would lose.
+# A name of 259 characters for the folder $1 in $dir: "." steps pad it; a cut would lose its end.
 long_path() {
   local path="$(winpath "$dir")\\"
   [ $(( (259 - ${#path} - ${#1}) % 2 )) = 0 ] || path+='x\..\'
@@ -21,9 +13,8 @@ long_path() {
   printf '%s' "$path$1"
 }
 cwd_is() { expect "$1" "$(recorded cwd | lower)" "$(winpath "$dir/$2" | lower)"; }
-# The next program started has the command line $1, and no other started.
 n=0
-ran() {
+ran() {  # the next program started has the command line $1, and no other started
   n=$((n + 1))
   wait_for "program start $n" has_records $n
   expect "command line of program start $n" "$(recorded cmdline)" "$1"
@@ -43,16 +34,13 @@ expect "the bar's place and width" "$X,$Y,$WIDTH" "10,10,200"
 xdotool mousemove 700 600  # no tooltip over the screenshots
 run_key_names_exe || fail "Run key value |$(reg_value)|"
 
-step "a typed line starts its program and goes into the history"
+step "a typed line starts its program in the start directory (whole, and not through the macro cd)"
 type_line "$recorder eins zwei"
 ran "\"$recorder\" eins zwei"
 expect "the history file" "$(cat "$dir/pexor.his")" "$recorder eins zwei"$'\r'
-# The start directory whole, and not through the macro named cd (it would
-# have started the recorder first).
 cwd_is "started in" Start
 
-step "built-in commands run through the shell program"
-# A command word alone is passed on with a blank after it.
+step "built-in commands run through the shell program; a command word alone gets a blank after it"
 for line in 'dir a|/c dir a' 'cls|/c cls ' 'dir b|/c dir b'; do
   type_line "${line%|*}"
   ran "\"$recorder\"  ${line#*|}"
@@ -83,7 +71,6 @@ ln -s /dev/full "$dir/pexor.his.new"
 type_line 'cls'
 ran "\"$recorder\"  /c cls "
 wait_for "the message" find_named 'Pexor - Fehler'
-shot full-disk
 xdotool key Return
 wait_for "the message to close" gone 'Pexor - Fehler'
 expect "the history after a full disk" "$(history)" "$before"
@@ -92,20 +79,16 @@ rm -f "$dir/pexor.his.new"  # Wine does not delete a link to a device
 step "Alt+F7 asks, and Yes (Enter) empties the history file"
 xdotool key alt+F7
 wait_for "the question" find_named 'Pexor - Frage'
-shot question
-# Enter answers with the default button, the first one: "Ja" on a German
-# Windows, "Yes" under Wine in this locale.
-xdotool key Return
+xdotool key Return  # the default button: "Ja" on a German Windows, "Yes" under Wine here
 wait_for "the history file to be emptied" test ! -s "$dir/pexor.his"
 wait_for "the question to close" gone 'Pexor - Frage'
 
-step "of two files dropped on the bar only the first runs"
+step "of two files dropped on the bar (as by a file manager, see xdnd_drop.py) only the first runs"
 geometry "$bar"
 python3 "$here/xdnd_drop.py" "$bar" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$dir/recorder.exe" "$dir/second.exe" ||
   fail "the drop was not taken"
 ran "\"$recorder\""
-dropped() { [ "$(history)" = "$recorder" ]; }
-wait_for "the dropped file in the history" dropped
+wait_for "the dropped file in the history" eval '[ "$(history)" = "$recorder" ]'
 
 step "right click opens the menu"
 open_menu
@@ -120,8 +103,7 @@ geometry "$bar"
 xdotool mousemove $((X + 4)) $((Y + HEIGHT / 2)) mousedown 1
 for i in 1 2 3 4; do xdotool mousemove $((X + 4 + 25 * i)) $((Y + HEIGHT / 2 + 50 * i)); sleep 0.05; done
 xdotool mouseup 1
-moved() { [ "$(ini Geometry Left),$(ini Geometry Top)" = "110,210" ]; }
-wait_for "Left=110 and Top=210 in pexor.ini" moved
+wait_for "Left=110 and Top=210 in pexor.ini" eval '[ "$(ini Geometry Left),$(ini Geometry Top)" = 110,210 ]'
 geometry "$bar"
 expect "the bar's place after the drag" "$X,$Y" "110,210"
 

@@ -1,35 +1,26 @@
 #!/usr/bin/env bash
-# The properties dialog and the About box, opened from the bar's menu and
-# used the way a person uses them (see lib.bash), with clicks and keys.
-# Checks the settings file, the history file, the Run key, the hotkey and how
-# the shell program was started. Screenshots: properties.png, about.png
-# (cropped; shot-*.png whole).
+# The properties dialog and the About box, opened from the bar's menu and used the way a person
+# uses them (see lib.bash). Screenshots: properties.png, about.png.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 PROPERTIES='Pexor - Eigenschaften'
 ABOUT='Pexor V1.16'
 
-# Both dialogs use 8-point "MS Sans Serif": a dialog unit is 6/4 pixels wide
-# and 13/8 pixels high, and Wine draws a 3-pixel frame around the client
-# area. click_in WINDOW HEIGHT X Y clicks the point X,Y (dialog units) of a
-# dialog whose client area is HEIGHT units high, counted from its bottom
-# edge, so that the caption's height does not matter.
+# Both dialogs use 8-point "MS Sans Serif": a dialog unit is 6/4 pixels wide and 13/8 high, inside a
+# 3-pixel frame. click_in WINDOW HEIGHT X Y clicks the point X,Y (dialog units) of a dialog whose
+# client area is HEIGHT units high, counted from its bottom edge (the caption's height may vary).
 FRAME=3
 click_in() {
   geometry "$1"
   xdotool mousemove $((X + FRAME + $3 * 6 / 4)) $((Y + HEIGHT - FRAME - ($2 - $4) * 13 / 8)) click 1
 }
-# Menu item $1 opens the dialog with the caption $2, $3 dialog units wide
-# (else the font, and so every position, is not as assumed): $win.
-open_dialog() {
+open_dialog() {  # MENU-ITEM CAPTION WIDTH: $win, WIDTH dialog units wide (else the font is another)
   menu_pick "$1"
   wait_for "the dialog |$2|" find_named "$2"
   geometry "$win"
   expect "width of |$2| in pixels" "$WIDTH" $((2 * FRAME + $3 * 6 / 4))
+  wait_for "|$2| to be active" active "$win"
 }
-# In the properties: the number of entries $1, and both check boxes below
-# ("Position des Kommandofensters speichern", "Pexor bei jedem Systemstart
-# automatisch aktivieren.") flipped.
-edit_properties() {
+edit_properties() {  # the number of entries $1; "Position ... speichern" and "... Systemstart ..." flipped
   click_in "$win" 263 195 53
   xdotool key End BackSpace BackSpace BackSpace
   xdotool type "$1"
@@ -37,9 +28,8 @@ edit_properties() {
   click_in "$win" 263 40 230
 }
 
-# Whether Windows counts a dialog as the active window shows in its caption:
-# blue when active, grey otherwise. (The X focus is no witness: Wine's
-# requests to move it carry estimated times, and X ignores some of them.)
+# Whether Windows counts a dialog as active shows in its caption: blue, else grey. (The X focus is no
+# witness: Wine's requests to move it carry estimated times, and X ignores some of them.)
 active() {
   geometry "$1"
   set -- $(import -display "$DISPLAY" -window root -crop "1x1+$((X + WIDTH - 40))+$((Y + 12))" -depth 8 txt:- |
@@ -48,10 +38,8 @@ active() {
 }
 inactive() { ! active "$1"; }
 
-# While a dialog is open, a right click on the bar (its grip, and its text
-# field) brings the dialog to the front instead of opening a menu. The dialog
-# must be in the background before: a left click into the field activates
-# the bar.
+# While a dialog is open, a right click on the bar (grip, and text field) brings the dialog to the
+# front instead of opening a menu; before it, a left click into the field puts the dialog behind.
 right_click_raises() {
   local dialog=$1 target y
   find_bar || fail "the bar is gone"
@@ -68,9 +56,8 @@ right_click_raises() {
   done
 }
 
-# The hotkey reaches the program while one of its windows has the X focus.
-# Pressed over the open About box, Ctrl+Alt+P must activate the bar and so
-# put the About box into the background.
+# Ctrl+Alt+P (it reaches the program while one of its windows has the X focus) pressed over the
+# About box must activate the bar and so put the About box into the background.
 hotkey_activates_bar() {
   wait_for "the About box to be active" active "$1"
   point_at "$1"
@@ -84,15 +71,13 @@ about_closed() {
 }
 
 printf '[Setup]\r\nShell=%s\r\nTrayIcon=0\r\nSysStartup=0\r\n' "$recorder" >"$dir/pexor.ini"
-# Ten lines, newest first; the properties will cut them to seven.
-printf 'zeile %s\r\n' 1 2 3 4 5 6 7 8 9 10 >"$dir/pexor.his"
+printf 'zeile %s\r\n' 1 2 3 4 5 6 7 8 9 10 >"$dir/pexor.his"  # to be cut to 7
 reg_quiet delete "$RUN_KEY" /v Pexor /f
 
 step "start; Eigenschaften... opens the properties"
 start_pexor
 open_dialog 0 "$PROPERTIES" 220
 properties=$win
-wait_for "the properties to be active" active "$properties"
 
 step "changed by hand: 7 entries, position not saved, Ctrl+Alt+P, start with Windows"
 edit_properties 7
@@ -117,14 +102,12 @@ for pair in "Shell=$recorder" BaseDir='c:\' CheckInternal=1 DirectExecute=0 Exit
   AutoHide=0 AutoHideDelay=5 TrayIcon=0 SysStartup=1; do
   expect "[Setup] ${pair%%=*}" "$(ini Setup "${pair%%=*}")" "${pair#*=}"
 done
-trimmed() { [ "$(history)" = "$(printf 'zeile %s\n' 1 2 3 4 5 6 7)" ]; }
-wait_for "the history cut to 7 lines" trimmed
+wait_for "the history cut to 7 lines" eval '[ "$(history)" = "$(printf "zeile %s\n" 1 2 3 4 5 6 7)" ]'
 run_key_names_exe || fail "Run key value |$(reg_value)|"
 
 step "Info... opens the About box"
 open_dialog 3 "$ABOUT" 208
 about=$win
-wait_for "the About box to be active" active "$about"
 xdotool mousemove 1000 750
 sleep 0.3
 shot about 0 "$about"
@@ -141,7 +124,6 @@ about_closed
 step "Abbrechen changes nothing"
 for f in pexor.ini pexor.his; do cp "$dir/$f" "$dir/$f.before"; done
 open_dialog 0 "$PROPERTIES" 220
-wait_for "the properties to be active" active "$win"
 edit_properties 3
 click_in "$win" 263 188 249  # Abbrechen
 wait_for "the properties to close" gone "$PROPERTIES"
@@ -150,8 +132,7 @@ step "after Abbrechen the hotkey works again (it is off while the properties are
 open_dialog 3 "$ABOUT" 208
 about=$win
 hotkey_activates_bar "$about"
-# The bar has opened the About box since, so it is done with the properties:
-# the settings, the history and the Run key are as they were.
+# The bar has opened the About box since, so it is done with the properties.
 for f in pexor.ini pexor.his; do
   cmp -s "$dir/$f" "$dir/$f.before" || fail "Abbrechen changed $f: $(diff "$dir/$f.before" "$dir/$f" | tr -d '\r')"
 done
