@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The command bar used the way a person uses it (see lib.bash). Screenshots: bar.png, history.png,
+# The command bar used the way a person uses it (see lib/common.sh). Screenshots: bar.png, history.png,
 # menu.png. Changes of directory show in the recorder's current directory: a start directory and a
 # handed-over one as long as they can be (259 characters), a macro whose body is a cd line, and a
 # macro named cd that must not get hold of the program's own changes of directory.
-source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 
 # A name of 259 characters for the folder $1 in $dir: "." steps pad it; a cut would lose its end.
 long_path() {

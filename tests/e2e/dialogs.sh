@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The properties dialog and the About box, opened from the bar's menu and used the way a person
-# uses them (see lib.bash). Screenshots: properties.png, about.png.
-source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
+# uses them (see lib/common.sh). Screenshots: properties.png, about.png.
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 PROPERTIES='Pexor - Eigenschaften'
 ABOUT='Pexor V1.16'
 
