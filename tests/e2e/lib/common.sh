@@ -5,7 +5,7 @@
 set -euo pipefail
 : "${PEXOR_E2E_DIR:?}" "${PEXOR_EXE_DIR:?}" "${WINE64:?}" "${DISPLAY:?}"
 dir=$(realpath "$PEXOR_E2E_DIR")
-here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
+here=$(dirname "$(dirname "$(realpath "${BASH_SOURCE[0]}")")")  # tests/e2e
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
