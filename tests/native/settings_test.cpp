@@ -20,44 +20,40 @@ struct FakeProfile {
     std::map<std::string, std::string> values;  // "section/key" -> text
     std::vector<std::string> written;           // keys in the order written
     bool readOnly = false;                      // every write fails
-
-    static FakeProfile* of(void* c) { return static_cast<FakeProfile*>(c); }
-    static void readText(void* c, const char* section, const char* key, const char* fallback, char* out,
-                         size_t capacity) {
-        auto it = of(c)->values.find(std::string(section) + "/" + key);
-        copyText(out, capacity, it == of(c)->values.end() ? fallback : it->second.c_str());
+    static std::string* find(void* c, const char* section, const char* key) {
+        auto it = static_cast<FakeProfile*>(c)->values.find(std::string(section) + "/" + key);
+        return it == static_cast<FakeProfile*>(c)->values.end() ? nullptr : &it->second;
     }
-    static uint32_t readInt(void* c, const char* section, const char* key, int32_t fallback) {
-        auto it = of(c)->values.find(std::string(section) + "/" + key);
-        if (it == of(c)->values.end() || it->second.empty()) return (uint32_t)fallback;
-        return (uint32_t)strtoll(it->second.c_str(), nullptr, 10);
+    ProfileStore store() {
+        return ProfileStore{this,
+            [](void* c, const char* section, const char* key, const char* fallback, char* out, size_t capacity) {
+                std::string* v = find(c, section, key);
+                copyText(out, capacity, v ? v->c_str() : fallback);
+            },
+            [](void* c, const char* section, const char* key, int32_t fallback) {
+                std::string* v = find(c, section, key);
+                return v == nullptr || v->empty() ? (uint32_t)fallback : (uint32_t)strtoll(v->c_str(), nullptr, 10);
+            },
+            [](void* c, const char* section, const char* key, const char* value) {
+                FakeProfile* f = static_cast<FakeProfile*>(c);
+                f->written.push_back(key);
+                return f->readOnly ? 0 : (f->values[std::string(section) + "/" + key] = value, 1);
+            }};
     }
-    static int writeText(void* c, const char* section, const char* key, const char* value) {
-        of(c)->written.push_back(key);
-        if (of(c)->readOnly) return 0;
-        of(c)->values[std::string(section) + "/" + key] = value;
-        return 1;
-    }
-    ProfileStore store() { return ProfileStore{this, readText, readInt, writeText}; }
 };
 
-struct FakeShell {
-    const char* comspec = nullptr;
-    bool nt = true;
-    static int readComspec(void* c, char* out, size_t capacity) {
-        const char* v = static_cast<FakeShell*>(c)->comspec;
-        return v != nullptr && copyText(out, capacity, v);
-    }
-    static int isNt(void* c) { return static_cast<FakeShell*>(c)->nt; }
-    ShellQuery query() { return ShellQuery{this, readComspec, isNt}; }
-};
+// COMSPEC (null: not set) and whether the platform is NT.
+struct FakeShell { const char* comspec = nullptr; bool nt = true; };
 
 Settings readWith(FakeProfile& profile, FakeShell shell = FakeShell(), const char* startDirectory = "c:\\") {
     Settings s;
     memset(&s, 0x5A, sizeof s);  // nothing may survive from before
     copyText(s.BaseDir, sizeof s.BaseDir, startDirectory);
     ProfileStore store = profile.store();
-    ShellQuery query = shell.query();
+    ShellQuery query{&shell, [](void* c, char* out, size_t capacity) {
+        const char* v = static_cast<FakeShell*>(c)->comspec;
+        return (int)(v != nullptr && copyText(out, capacity, v));
+    }, [](void* c) { return (int)static_cast<FakeShell*>(c)->nt; }};
     readSettingsFrom(&s, &store, &query);
     return s;
 }
@@ -119,16 +115,16 @@ TEST(SettingsRead, EveryKeyHasItsDefaultAndIntegersTheirLow16Bits) {
 }
 
 TEST(SettingsRead, ShellComesFromTheKeyThenComspecThenThePlatform) {
-    FakeProfile withShell, none;
-    withShell.values["Setup/Shell"] = "c:\\tools\\shell.exe";
-    FakeShell shell;
-    shell.comspec = "c:\\command.com";
-    EXPECT_STREQ(readWith(withShell, shell).Shell, "c:\\tools\\shell.exe");
-    EXPECT_STREQ(readWith(none, shell).Shell, "c:\\command.com");
-    shell.comspec = nullptr;
-    EXPECT_STREQ(readWith(none, shell).Shell, "cmd.exe");
-    shell.nt = false;
-    EXPECT_STREQ(readWith(none, shell).Shell, "command.com");
+    const struct { const char *key, *comspec; bool nt; const char* shell; } cases[] = {
+        {"c:\\tools\\shell.exe", "c:\\command.com", true, "c:\\tools\\shell.exe"},
+        {nullptr, "c:\\command.com", true, "c:\\command.com"}, {nullptr, nullptr, true, "cmd.exe"},
+        {nullptr, nullptr, false, "command.com"},
+    };
+    for (auto& c : cases) {
+        FakeProfile profile;
+        if (c.key) profile.values["Setup/Shell"] = c.key;
+        EXPECT_STREQ(readWith(profile, FakeShell{c.comspec, c.nt}).Shell, c.shell);
+    }
 }
 
 TEST(SettingsWrite, AReadOnlyFileIsReportedAndStillEveryKeyIsTried) {
