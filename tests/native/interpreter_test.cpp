@@ -25,16 +25,8 @@ struct Fixture {
     bool browserKnown = true;
     int browserQueries = 0;
 
-    Fixture() {
-        settings.CheckAlias = 1;
-        settings.CheckInternal = 1;
-        settings.Exit = 1;
-        strcpy(settings.Shell, SHELL);
-    }
-    void addMacro(const std::string& name, const std::string& body) {
-        names.push_back(name);
-        bodies.push_back(body);
-    }
+    Fixture() { settings.CheckAlias = settings.CheckInternal = settings.Exit = 1, strcpy(settings.Shell, SHELL); }
+    void addMacro(const std::string& name, const std::string& body) { names.push_back(name), bodies.push_back(body); }
     InterpreterEnv env() {
         macros.assign(names.size(), MacroEntry{});
         for (size_t i = 0; i < names.size(); ++i)
@@ -48,18 +40,20 @@ struct Fixture {
         return f->browserKnown && copyText(path, capacity, BROWSER);
     }
     // The line in a buffer of lineCapacity bytes; rewritten: the buffer afterwards.
+    // A line that begins with ">" is a directory for the program's own cd.
     Request run(const std::string& text, std::string* rewritten = nullptr, size_t lineCapacity = LINE_CAPACITY) {
         std::vector<char> line(text.begin(), text.end());
         line.resize(std::max(lineCapacity, text.size() + 1));
         InterpreterEnv e = env();
         Request r;
-        interpretLine(line.data(), lineCapacity, &e, &r);
+        text[0] == '>' ? interpretChangeDirectory(&line[1], &e, &r) : interpretLine(line.data(), lineCapacity, &e, &r);
         if (rewritten) *rewritten = line.data();
         return r;
     }
 };
 
-// Program and parameters are compared for execute and CD requests, the verb for execute.
+// Program and parameters are compared for execute and CD requests (parameters also for
+// refused ones), the verb for execute.
 struct Expect {
     std::string line;
     RequestKind kind;
@@ -72,6 +66,7 @@ void check(Fixture& f, const std::vector<Expect>& cases) {
         SCOPED_TRACE("|" + c.line + "|");
         Request r = f.run(c.line);
         EXPECT_EQ(r.kind, c.kind);
+        if (c.kind == REQUEST_TOO_LONG) EXPECT_EQ(r.parameters, c.parameters);
         if (c.kind != REQUEST_EXECUTE && c.kind != REQUEST_CHANGE_DIRECTORY) continue;
         EXPECT_EQ(r.program, c.program);
         EXPECT_EQ(r.parameters, c.parameters);
@@ -204,18 +199,11 @@ TEST(Interpreter, TheProgramsOwnCdIgnoresMacrosAndTakesWhatFits) {
     Fixture f;
     f.addMacro("CD", "FORMAT $*");
     const std::string long259 = "c:\\" + std::string(256, 'd');
-    const struct { std::string dir; RequestKind kind; std::string parameters; } cases[] = {
-        {"c:\\temp", CD, "c:\\temp"}, {" \"c:\\a b\"", CD, "c:\\a b"},
-        {long259, CD, long259}, {long259 + "d", REQUEST_TOO_LONG, ""}, {"", NOTHING, ""},
-    };
-    for (auto& c : cases) {
-        InterpreterEnv e = f.env();
-        Request r;
-        interpretChangeDirectory(c.dir.c_str(), &e, &r);
-        EXPECT_EQ(r.kind, c.kind) << c.dir.size();
-        EXPECT_EQ(r.parameters, c.parameters);
-    }
-    EXPECT_EQ(f.run("cd c:\\temp").program, std::string("FORMAT")) << "a typed cd is the user's";
+    check(f, {
+        {">c:\\temp", CD, "cd", "c:\\temp"}, {"> \"c:\\a b\"", CD, "cd", "c:\\a b"}, {">" + long259, CD, "cd", long259},
+        {">" + long259 + "d", REQUEST_TOO_LONG}, {">", NOTHING},
+        {"cd c:\\temp", RUN, "FORMAT", " c:\\temp"},  // a typed cd is the user's
+    });
 }
 
 TEST(MacroExpansion, ParametersAreSplitAtBlanksOnly) {
@@ -248,19 +236,13 @@ TEST(Interpreter, OverlongRewritesAreRefusedNotCut) {
     const std::string q40(40, 'q');
     f.addMacro("D", "DIR " + q40 + "$*");   // a built-in command: wrapped
     f.addMacro("L", "LONG " + q40 + "$*");  // wrapped after "!"
-    const struct { std::string typed, parameters; } params[] = {  // no parameters: refused
-        {"d " + std::string(250, 'p'), " /c DIR  " + q40 + std::string(250, 'p')},
-        {"d " + std::string(251, 'p'), ""},
-        {"!l " + std::string(249, 'p'), " /c LONG  " + q40 + std::string(249, 'p')},
-        {"!l " + std::string(250, 'p'), ""},
-    };
-    for (auto& c : params) {
-        Request r = f.run(c.typed);
-        EXPECT_EQ(r.kind, c.parameters.empty() ? REQUEST_TOO_LONG : RUN) << c.typed.size();
-        EXPECT_EQ(r.parameters, c.parameters);
-    }
+    check(f, {
+        {"d " + std::string(250, 'p'), RUN, SHELL, " /c DIR  " + q40 + std::string(250, 'p')},
+        {"d " + std::string(251, 'p'), REQUEST_TOO_LONG},
+        {"!l " + std::string(249, 'p'), RUN, SHELL, " /c LONG  " + q40 + std::string(249, 'p')},
+        {"!l " + std::string(250, 'p'), REQUEST_TOO_LONG}, {std::string(259, 'w'), RUN, std::string(259, 'w'), ""},
+    });
     // A program word of 260 characters does not fit its buffer.
-    EXPECT_EQ(f.run(std::string(259, 'w')).kind, RUN);
     EXPECT_EQ(f.run(std::string(260, 'w'), nullptr, 400).kind, REQUEST_TOO_LONG);
 }
 
