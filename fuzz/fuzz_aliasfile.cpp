@@ -18,34 +18,24 @@ static void* sometimesFailingAllocate(size_t size) {
     return failEvery != 0 && allocations % failEvery == 0 ? 0 : malloc(size);
 }
 
-static int noDirectory(void*, const char*) { return 0; }
-static int noBrowser(void*, char*, size_t) { return 0; }
-
-static int isLowerCase(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || c == 0xE4 || c == 0xF6 || c == 0xFC || c == 0xDF;
-}
+static int isLowerCase(unsigned char c) { return (c >= 'a' && c <= 'z') || c == 0xE4 || c == 0xF6 || c == 0xFC || c == 0xDF; }
 
 static void checkEntry(const MacroEntry* e) {
     size_t nameLength = strlen(e->name), bodyLength = strlen(e->body);
-    if (nameLength == 0 || bodyLength == 0) __builtin_trap();
-    if (strpbrk(e->name, " \t=") != 0 || strpbrk(e->body, "\r\n") != 0) __builtin_trap();
-    if (isBlankOrTab(e->body[bodyLength - 1])) __builtin_trap();
+    if (nameLength == 0 || bodyLength == 0 || strpbrk(e->name, " \t=") != 0 || strpbrk(e->body, "\r\n") != 0 ||
+        isBlankOrTab(e->body[bodyLength - 1]))
+        __builtin_trap();
     for (const char* p = e->name; *p; ++p) if (isLowerCase((unsigned char)*p)) __builtin_trap();
     for (const char* p = e->body; *p; ++p) if (isLowerCase((unsigned char)*p)) __builtin_trap();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    failEvery = data[0] < 32 ? data[0] % 8 : 0;  // mostly no failures
-    allocations = 0;
+    failEvery = data[0] < 32 ? data[0] % 8 : 0, allocations = 0;  // mostly no failures
 
-    char* bytes = (char*)malloc(size);
-    memcpy(bytes, data, size);
+    char* bytes = (char*)memcpy(malloc(size), data, size);
     FILE* file = fmemopen(bytes, size, "r");
-    if (file == 0) {
-        free(bytes);
-        return 0;
-    }
+    if (file == 0) return free(bytes), 0;
     MacroEntry* table = 0;
     macroAllocate = sometimesFailingAllocate;
     readMacroDefinitions(&table, file);
@@ -56,25 +46,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Typed lines: the first few lines of the input, each at most as long as
     // the command bar allows, with the macros on.
-    Settings s;
-    memset(&s, 0, sizeof s);
-    s.CheckAlias = 1;
-    s.CheckInternal = data[0] & 1;
-    s.Exit = 1;
+    Settings s{};
+    s.CheckAlias = s.Exit = 1, s.CheckInternal = data[0] & 1;
     copyText(s.Shell, sizeof s.Shell, "cmd.exe");
     static DriveDirectoryTable drives;
-    InterpreterEnv env = {&s, table, &drives, 0, noDirectory, noBrowser};
-    const char* p = bytes;
-    const char* end = bytes + size;
+    InterpreterEnv env = {&s, table, &drives, 0, [](void*, const char*) { return 0; },
+                          [](void*, char*, size_t) { return 0; }};
+    const char *p = bytes, *end = bytes + size;
     for (int n = 0; n < 4 && p < end; ++n) {
-        const char* lineEnd = (const char*)memchr(p, '\n', (size_t)(end - p));
-        if (lineEnd == 0) lineEnd = end;
+        const char* lineEnd = (const char*)memchr(p, '\n', (size_t)(end - p)) ?: end;
         char line[LINE_CAPACITY];
         copyTextPart(line, sizeof line, p, (size_t)(lineEnd - p));
         Request request;
         interpretLine(line, sizeof line, &env, &request);
-        if (strlen(request.program) >= WORD_CAPACITY) __builtin_trap();
-        if (strlen(request.parameters) >= PARAMETER_CAPACITY) __builtin_trap();
+        if (strlen(request.program) >= WORD_CAPACITY || strlen(request.parameters) >= PARAMETER_CAPACITY)
+            __builtin_trap();
 
         // The first macros are found by their own names, with this line as parameters.
         int looked = 0;

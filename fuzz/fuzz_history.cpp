@@ -27,8 +27,7 @@ void check(const MemoryList& box, unsigned maxHistory) {
 
 // Input read as it is needed; zeros once it runs out.
 struct Input {
-    const uint8_t* data;
-    size_t size;
+    const uint8_t* data; size_t size;
     uint8_t byte() { return size > 0 ? (--size, *data++) : 0; }
     unsigned word() { unsigned low = byte(); return low | (unsigned)byte() << 8; }
     // Up to a 0x00 byte: one typed line, as long as the edit field allows.
@@ -44,28 +43,24 @@ struct Input {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::string path = "/tmp/pexor-fuzz-" + std::to_string(getpid()) + ".his";
-    static int cleanUp = atexit([] { remove(path.c_str()); });
-    (void)cleanUp;
+    [[maybe_unused]] static int cleanUp = atexit([] { remove(path.c_str()); });
     remove(path.c_str());
     Input in{data, size};
-    Settings s{};
-    uint8_t flags = in.byte();
+    Settings s{}; uint8_t flags = in.byte();
     s.MaxHistory = flags & 1 ? (uint16_t)in.word() : (uint16_t)(in.byte() % 8);
     s.SaveHistory = flags >> 1 & 3;
     MemoryList box;
     box.room = flags & 8 ? (size_t)(flags >> 4) + 1 : 0;
     HistoryList list = box.list();
     HistoryFile file{path.c_str(), 0, renameInPlace, 0, 0, 0};
-    lastRunLine[0] = '\0';
-    resetHistorySearch();
+    lastRunLine[0] = '\0', resetHistorySearch();
 
     // The file: a length, then its bytes, where 0x01 n stands for a run of
     // 1016 to 1031 bytes, so that lines around the read size come up often.
     std::string bytes;
     for (size_t n = in.word(); n > 0 && in.size > 0; --n) {
-        uint8_t c = in.byte();
-        if (c == 1) bytes.append(1016 + in.byte() % 16, 'y');
-        else bytes += (char)c;
+        if (uint8_t c = in.byte(); c != 1) bytes += (char)c;
+        else bytes.append(1016 + in.byte() % 16, 'y');
     }
     if (!bytes.empty()) {
         FILE* f = fmemopen(&bytes[0], bytes.size(), "r");
@@ -78,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int steps = 0; steps < 64 && in.size > 0; ++steps) {
         uint8_t op = in.byte();
         switch (op % 8) {
-        case 0:
-        case 1: {  // a line ran; 1: the line that ran last, or one from the list
+        case 0: case 1: {  // a line ran; 1: the line that ran last, or one from the list
             std::string line = op % 8 == 0 ? in.piece() : in.byte() & 1 ? std::string(lastRunLine)
                                               : box.entries[in.byte() % box.entries.size()];
             line.resize(std::min(line.size(), (size_t)HISTORY_LINE_CAPACITY - 1));
@@ -92,20 +86,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         case 2:  // the properties dialog's OK with a new MaxHistory
-            s.MaxHistory = in.byte() % 8;
-            trimHistory(&list, &s, &file);
+            s.MaxHistory = in.byte() % 8, trimHistory(&list, &s, &file);
             if (s.SaveHistory == 1) disk = box.saved();
             break;
         case 3:  // Yes to the question
-            clearHistory(&list, &file);
+            clearHistory(&list, &file), disk = "";
             require(box.entries.size() == 1 && box.edit.empty());
-            disk = "";
             break;
         case 4: {  // F8, after typing or not: a hit begins with the search text; after a miss none does
             if (in.byte() & 1) box.edit = in.piece(), resetHistorySearch();
-            std::string before = box.edit;
-            std::string prefix =
-                historySearchText[0] ? historySearchText : before.substr(0, HISTORY_LINE_CAPACITY - 1);
+            std::string before = box.edit,
+                        prefix = historySearchText[0] ? historySearchText : before.substr(0, HISTORY_LINE_CAPACITY - 1);
             int n = (int)box.entries.size(), start = historySearchText[0] ? lastSearchHit : 0;
             if (searchHistory(&list, before.c_str())) {
                 require(lastSearchHit >= 1 && box.edit == box.entries[lastSearchHit] && prefix == historySearchText);
@@ -120,22 +111,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         }
-        case 5:
-            resetHistorySearch();
-            break;
+        case 5: resetHistorySearch(); break;
         case 6: {  // saved and read back: the same lines
             require(saveHistoryFile(&list, &file) == 1);
             disk = box.saved();
-            MemoryList again;
-            HistoryList l = again.list();
+            MemoryList again; HistoryList l = again.list();
             HistoryFile back{path.c_str(), 0, renameInPlace, 0, 0, 0};
             loadHistoryFile(&l, &back, 65535);
             require(again.entries == box.entries);
             break;
         }
-        case 7:
-            s.SaveHistory = in.byte() % 3;
-            break;
+        case 7: s.SaveHistory = in.byte() % 3; break;
         }
         check(box, s.MaxHistory);
         require(readBytes(path) == disk);

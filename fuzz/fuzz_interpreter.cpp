@@ -17,40 +17,30 @@ int fakeBrowser(void* context, char* path, size_t capacity) {
 // Takes the next piece of input up to a 0x00 byte or the end.
 const char* nextPiece(const uint8_t*& data, size_t& size, char* out, size_t capacity) {
     size_t n = 0;
-    while (size > 0 && *data != 0) {
+    for (; size > 0 && *data != 0; ++data, --size)
         if (n + 1 < capacity) out[n++] = (char)*data;
-        ++data;
-        --size;
-    }
     if (size > 0) ++data, --size;
-    out[n] = '\0';
-    return out;
+    return out[n] = '\0', out;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    uint8_t flags = data[0];
-    uint8_t macroCount = data[1] % 4;
-    data += 2;
-    size -= 2;
+    uint8_t flags = data[0], macroCount = data[1] % 4;
+    data += 2, size -= 2;
 
     Settings s{};
-    s.CheckAlias = flags & 2 ? 1 : 0;
-    s.CheckInternal = flags & 4 ? 1 : 0;
-    s.Exit = flags & 8 ? 1 : 0;
+    s.CheckAlias = flags >> 1 & 1, s.CheckInternal = flags >> 2 & 1, s.Exit = flags >> 3 & 1;
     // A shell path of full length makes the " /c " rewrites as long as they get.
     if (flags & 16) memset(s.Shell, 's', PATH_CAPACITY - 1);
     else copyText(s.Shell, sizeof s.Shell, "cmd.exe");
 
     static DriveDirectoryTable drives;
     char slot[PATH_CAPACITY];
-    nextPiece(data, size, slot, sizeof slot);
-    copyText(drives[flags % DRIVE_COUNT], PATH_CAPACITY, slot);
+    copyText(drives[flags % DRIVE_COUNT], PATH_CAPACITY, nextPiece(data, size, slot, sizeof slot));
 
-    char names[4][64], bodies[4][600];
-    MacroEntry macros[4];
+    char names[4][64], bodies[4][600]; MacroEntry macros[4];
     for (int i = 0; i < macroCount; ++i) {
         nextPiece(data, size, names[i], sizeof names[i]);
         nextPiece(data, size, bodies[i], sizeof bodies[i]);
@@ -58,13 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The line fills an exactly sized heap block, so any overrun is seen.
-    char text[LINE_CAPACITY];
-    nextPiece(data, size, text, sizeof text);
-    char* line = new char[LINE_CAPACITY];
-    copyText(line, LINE_CAPACITY, text);
+    char text[LINE_CAPACITY], *line = new char[LINE_CAPACITY];
+    copyText(line, LINE_CAPACITY, nextPiece(data, size, text, sizeof text));
 
-    InterpreterEnv env = {&s, macroCount ? macros : 0, &drives, &flags, fakeIsDirectory,
-                          fakeBrowser};
+    InterpreterEnv env = {&s, macroCount ? macros : 0, &drives, &flags, fakeIsDirectory, fakeBrowser};
     Request r;
     interpretLine(line, LINE_CAPACITY, &env, &r);
     if (strlen(line) >= LINE_CAPACITY || strlen(r.program) >= WORD_CAPACITY ||
@@ -72,10 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     if (r.kind == REQUEST_TOO_LONG && strcmp(line, text) != 0) __builtin_trap();  // refused: untouched
 
-    char current[PATH_CAPACITY];
+    char current[PATH_CAPACITY], variable[4];
     copyText(current, sizeof current, text);
     rememberDirectory(&drives, current);
-    char variable[4];
     driveVariableName(current, variable);
     delete[] line;
     return 0;

@@ -12,11 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t capacity = 1 + data[0] % 64;
     uint16_t column = data[1] % 5;  // 4 is outside the table on purpose
     uint16_t position = data[2];
-    data += 3;
-    size = size - 3;
+    data += 3, size -= 3;
     char pieces[3][80] = {{0}};
-    int piece = 0;
-    size_t at = 0;
+    int piece = 0; size_t at = 0;
     for (size_t i = 0; i < size && piece < 3; ++i) {
         if (data[i] == 1) { ++piece; at = 0; continue; }
         if (at + 1 < sizeof pieces[0] && data[i] != 0) pieces[piece][at++] = (char)data[i];
@@ -34,12 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
         case 4: toLower(text, column); if (strlen(text) != before) __builtin_trap(); break;
         case 5: appendText(text, capacity, pieces[1]); break;
-        default: {
-            char number[INT_TEXT_CAPACITY];
-            int32_t v;
-            memcpy(&v, pieces[0], sizeof v);
-            intToText(v, number);
-        }
+        default: { char number[INT_TEXT_CAPACITY]; int32_t v; memcpy(&v, pieces[0], sizeof v); intToText(v, number); }
     }
     if (strlen(text) >= capacity) __builtin_trap();
     delete[] text;
