@@ -38,13 +38,7 @@ protected:
     MemoryList box;
     HistoryList list = box.list();
 
-    void SetUp() override {
-        s.MaxHistory = 25;
-        s.SaveHistory = 1;
-        lastRunLine[0] = '\0';
-        resetHistorySearch();
-        lastSearchHit = 0;
-    }
+    void SetUp() override { s.MaxHistory = 25, s.SaveHistory = 1, lastRunLine[0] = '\0', lastSearchHit = 0, resetHistorySearch(); }
     void TearDown() override { fs::remove_all(dir); }
     std::string named(std::string message) { return message.replace(message.find('*'), 1, path); }
     void hold(const Lines& lines) {
@@ -79,9 +73,7 @@ TEST_F(History, LoadKeepsEveryByteButLineEndsAndEachLineIsOneEntry) {
         fs::remove_all(path);
         if (c.file == FOLDER) fs::create_directory(path);
         else if (c.file != NO_FILE) writeBytes(path, c.file);
-        box.entries.clear();
-        told.clear();
-        file.unread = file.told = 0;
+        box.entries.clear(), told.clear(), file.unread = file.told = 0;
         loadHistoryFile(&list, &file, c.max);
         EXPECT_EQ(box.entries, c.entries) << c.what;
         EXPECT_EQ(file.unread, c.unread) << c.what;
@@ -114,8 +106,7 @@ TEST_F(History, RecordTrimAndClearKeepTheNewestLinesAndSaveWhenSaveHistoryIsOne)
         writeBytes(path, ON_DISK);
         hold(c.loaded);
         lastRunLine[0] = '\0';
-        s.MaxHistory = c.max;
-        s.SaveHistory = c.save;
+        s.MaxHistory = c.max, s.SaveHistory = c.save;
         for (auto& run : c.runs)
             run == TRIM ? trimHistory(&list, &s, &file) : run == CLEAR ? clearHistory(&list, &file)
                                                                       : recordRunLine(&list, run.c_str(), &s, &file);
@@ -209,8 +200,7 @@ TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByteAndIsToldOnce) {
         fs::remove_all(path);
         if (fault == HISTORY_IS_A_FOLDER) fs::create_directories(path + "/inside"), old = "";
         else writeBytes(path, old);
-        hold({"new 1", "new 2", "new 3"});
-        told.clear();
+        hold({"new 1", "new 2", "new 3"}), told.clear();
         HistoryFile target = file;
         if (fault == ENTRY_UNREADABLE) box.unreadable = 2;
         if (fault == REPLACE_FAILS) target.replace = refuseToReplace;
@@ -222,10 +212,8 @@ TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByteAndIsToldOnce) {
         EXPECT_EQ(readBytes(path), old);
         EXPECT_FALSE(fs::is_regular_file(newPath) || fs::is_symlink(newPath)) << "left behind";
         EXPECT_EQ(told, Lines{named(NOT_SAVED)});
-        fs::remove_all(newPath);
-        box.unreadable = -1;
+        fs::remove_all(newPath), box.unreadable = -1, target.replace = renameInPlace;
         if (fault == HISTORY_IS_A_FOLDER) fs::remove_all(path);
-        target.replace = renameInPlace;
         EXPECT_EQ(saveHistoryFile(&list, &target), 1);
         target.replace = refuseToReplace;
         EXPECT_EQ(saveHistoryFile(&list, &target), 0);
@@ -242,8 +230,7 @@ TEST_F(History, AFileThatCouldNotBeReadIsKeptAndJoinedOnceItCanBe) {
         SCOPED_TRACE(clear ? "cleared" : "joined");
         fs::remove(path);
         fs::create_directory(path);  // cannot be read
-        box.entries.clear(), told.clear(), lastRunLine[0] = '\0';
-        file.unread = file.told = 0;
+        box.entries.clear(), told.clear(), lastRunLine[0] = '\0', file.unread = file.told = 0;
         loadHistoryFile(&list, &file, s.MaxHistory);
         recordRunLine(&list, "first", &s, &file);  // still unreadable: left alone, not told again
         ASSERT_TRUE(fs::remove(path)) << "the folder stays";

@@ -88,13 +88,8 @@ TEST(CaseFolding, FoldsAsciiAndTheGermanLettersOfEveryColumn) {
 }
 
 TEST(IntToText, WritesSignedDecimal) {
-    struct { int32_t v; const char* out; } cases[] = {
-        {0, "0"}, {-25, "-25"}, {2147483647, "2147483647"}, {INT32_MIN, "-2147483648"}, {7, "7"},
-    };
-    for (auto& c : cases) {
-        char b[INT_TEXT_CAPACITY];
-        EXPECT_STREQ(intToText(c.v, b), c.out);
-    }
+    char b[INT_TEXT_CAPACITY];
+    for (int32_t v : {0, -25, 7, INT32_MAX, INT32_MIN}) EXPECT_EQ(intToText(v, b), std::to_string(v)) << v;
 }
 
 // Into a block of exactly capacity bytes holding before (when it fits).
