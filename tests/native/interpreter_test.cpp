@@ -180,6 +180,7 @@ TEST(Interpreter, MacrosExpandBeforeEveryOtherTest) {
     check(f, {
         {"ls c:\\temp", RUN, "DIR", " /W c:\\temp"}, {"Ls", RUN, "DIR", " /W "},
         {"cp a.txt   b.txt", RUN, "COPY", " a.txt b.txt"}, {"cp a.txt", RUN, "COPY", " a.txt "},
+        {"cp a\tb  c", RUN, "COPY", " a\tb c"},  // parameters are split at blanks only
         {"x", RUN, "FIRST", ""}, {"home", CD, "CD", "C:\\A B"}, {"bye", CLOSE},
         {"web", RUN, BROWSER, "WWW.EXAMPLE.ORG"}, {"e x $1 y", RUN, "ECHO", " x x y"}, {"odd a", RUN, "$1", " FOO"},
         {"gruß welt", RUN, "ECHO", " HALLO"},  // ß is compared in its upper-case form
@@ -204,17 +205,6 @@ TEST(Interpreter, TheProgramsOwnCdIgnoresMacrosAndTakesWhatFits) {
         {">" + long259 + "d", REQUEST_TOO_LONG}, {">", NOTHING},
         {"cd c:\\temp", RUN, "FORMAT", " c:\\temp"},  // a typed cd is the user's
     });
-}
-
-TEST(MacroExpansion, ParametersAreSplitAtBlanksOnly) {
-    struct { const char* text; int n; const char* out; } cases[] = {
-        {"a b c", 1, "a"}, {"  a   b", 2, "b"}, {"\ta\tb c", 1, "\ta\tb"}, {"a", 2, ""}, {"", 1, ""},
-    };
-    for (auto& c : cases) {
-        char out[PARAMETER_CAPACITY];
-        nthParameter(c.text, c.n, out, sizeof out);
-        EXPECT_STREQ(out, c.out) << c.text << " #" << c.n;
-    }
 }
 
 // Overlong texts: refused at capacity + 1, accepted at capacity and below.
