@@ -66,7 +66,7 @@ void check(Fixture& f, const std::vector<Expect>& cases) {
         SCOPED_TRACE("|" + c.line + "|");
         Request r = f.run(c.line);
         EXPECT_EQ(r.kind, c.kind);
-        if (c.kind == REQUEST_TOO_LONG) EXPECT_EQ(r.parameters, c.parameters);
+        if (c.kind == REQUEST_TOO_LONG) { EXPECT_EQ(r.parameters, c.parameters); }
         if (c.kind != REQUEST_EXECUTE && c.kind != REQUEST_CHANGE_DIRECTORY) continue;
         EXPECT_EQ(r.program, c.program);
         EXPECT_EQ(r.parameters, c.parameters);

@@ -20,15 +20,10 @@ int pathExists(const char* path) {
     return strncmp(path, "c:\\long", 7) == 0;
 }
 
-std::string parse(const std::string& commandLine) {
-    char dir[PATH_CAPACITY];
-    memset(dir, 'x', sizeof dir);
-    parseStartOptions(commandLine.c_str(), dir, pathExists);
-    return dir;
-}
-
-TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpelling) {
-    struct { const char* line; const char* dir; } cases[] = {
+// A value is kept whole or not at all (0): a cut one would name another place.
+TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpellingAndKeepItWholeOrNotAtAll) {
+    const std::string v259 = "c:\\long" + std::string(252, 'a');
+    struct { std::string line, dir; int fits = 1; } cases[] = {
         {"-p c:\\temp", "c:\\temp"},         {"/P c:\\temp", "c:\\temp"},     {"-pc:\\temp", "c:\\temp"},
         {"-p   \t c:\\temp", "c:\\temp"},    {"-x -p c:\\temp", "c:\\temp"},  {"x-pc:\\temp", "c:\\temp"},
         {"--p c:\\temp", "c:\\temp"},
@@ -43,22 +38,14 @@ TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpelling) {
         {"", ""},          {"-p", ""},          {"-p   ", ""},          {"-q c:\\temp", ""},
         {"p c:\\temp", ""}, {"-p c:\\nowhere", ""}, {"-p c:\\temp -p", ""},
         {"-p c:\\good -p c:\\nowhere", ""},    {"-p c:\\nowhere -p c:\\good", "c:\\good"},
-    };
-    for (auto& c : cases) EXPECT_EQ(bar(parse(c.line)), bar(c.dir)) << bar(c.line);
-}
-
-// A value is kept whole or not at all: a cut one would name another place.
-TEST(StartOptions, ALongValueIsKeptWholeOrRefused) {
-    const std::string v259 = "c:\\long" + std::string(252, 'a');
-    const struct { std::string line; int fits; std::string dir; } cases[] = {
-        {"-p " + v259 + " -x", 1, v259},
-        {"-p " + v259 + "a", 0, ""},
-        {"-p " + v259 + "a -p c:\\temp", 1, "c:\\temp"},  // the last value decides
+        {"-p " + v259 + " -x", v259}, {"-p " + v259 + "a", "", 0},
+        {"-p " + v259 + "a -p c:\\temp", "c:\\temp"},  // the last value decides
     };
     for (auto& c : cases) {
         char dir[PATH_CAPACITY];
-        EXPECT_EQ(parseStartOptions(c.line.c_str(), dir, pathExists), c.fits) << c.line.size();
-        EXPECT_EQ(bar(dir), bar(c.dir));
+        memset(dir, 'x', sizeof dir);
+        EXPECT_EQ(parseStartOptions(c.line.c_str(), dir, pathExists), c.fits) << bar(c.line);
+        EXPECT_EQ(bar(dir), bar(c.dir)) << bar(c.line);
     }
 }
 
@@ -75,9 +62,7 @@ TEST(HandOffLine, AcceptsOnlyCdWithAPrintablePath) {
         char line[300];
         strcpy(line, c.line);
         EXPECT_EQ(acceptHandOffLine(line), c.ok) << bar(c.line);
-        if (c.ok) {
-            EXPECT_EQ(bar(line), bar(c.after));
-        }
+        if (c.ok) { EXPECT_EQ(bar(line), bar(c.after)); }
     }
     // Any directory a start can have (259 characters) is handed over whole;
     // a second start makes only lines the running one accepts.
