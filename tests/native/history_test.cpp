@@ -172,27 +172,18 @@ TEST_F(History, SearchReferenceFollowsSelectStringStartWrapAndCase) {
         EXPECT_EQ(beginsWithIgnoringCase(c.text, c.prefix), c.begins) << "|" << c.text << "| |" << c.prefix << "|";
 }
 
-// Until the replace, the old file is whole and the new one complete: a crash
-// at any point before it leaves the previous history.
-TEST_F(History, SaveWritesEachLineNewestFirstAndKeepsTheOldFileUntilTheNewOneIsComplete) {
-    struct Seen { std::string old, fresh; } seen;
-    auto spy = [](void* c, const char* newPath, const char* oldPath) {
-        static_cast<Seen*>(c)->old = readBytes(oldPath);
-        static_cast<Seen*>(c)->fresh = readBytes(newPath);
-        return renameInPlace(nullptr, newPath, oldPath);
-    };
-    writeBytes(path, "old\n");
-    hold({"a", " b ", "", "x\ty\x1Az\r", "d:\\"});
-    HistoryFile target{path.c_str(), &seen, spy, nullptr, 0, 0};
-    EXPECT_EQ(saveHistoryFile(&list, &target), 1);
-    EXPECT_EQ(seen.old, "old\n");
-    EXPECT_EQ(seen.fresh, "a\r\n b \r\n\r\nx\ty\x1Az\r\r\nd:\\\r\n");
-    EXPECT_EQ(readBytes(path), seen.fresh);
-    EXPECT_FALSE(fs::exists(newPath));
+// The files as the replace found them.
+std::string seenOld, seenNew;
+int spyReplace(void*, const char* newPath, const char* oldPath) {
+    seenOld = readBytes(oldPath), seenNew = readBytes(newPath);
+    return renameInPlace(nullptr, newPath, oldPath);
 }
 
-// One message for a run of failed saves; the next success ends the run.
-TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByteAndIsToldOnce) {
+// A failure anywhere keeps the old file byte for byte, with one message for a
+// run of failed saves; the next success ends the run. Until the replace, the
+// old file is whole and the new one complete: a crash at any point before it
+// leaves the previous history.
+TEST_F(History, SaveKeepsTheOldFileUntilTheNewOneIsCompleteAndTellsAFailureOnce) {
     enum Fault { NEW_FILE_BLOCKED, ENTRY_UNREADABLE, REPLACE_FAILS, DISK_FULL, HISTORY_IS_A_FOLDER };
     for (Fault fault : {NEW_FILE_BLOCKED, ENTRY_UNREADABLE, REPLACE_FAILS, DISK_FULL, HISTORY_IS_A_FOLDER}) {
         SCOPED_TRACE("fault " + std::to_string(fault));
@@ -200,7 +191,7 @@ TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByteAndIsToldOnce) {
         fs::remove_all(path);
         if (fault == HISTORY_IS_A_FOLDER) fs::create_directories(path + "/inside"), old = "";
         else writeBytes(path, old);
-        hold({"new 1", "new 2", "new 3"}), told.clear();
+        hold({"a", " b ", "", "x\ty\x1Az\r", "d:\\"}), told.clear();
         HistoryFile target = file;
         if (fault == ENTRY_UNREADABLE) box.unreadable = 2;
         if (fault == REPLACE_FAILS) target.replace = refuseToReplace;
@@ -212,9 +203,13 @@ TEST_F(History, SaveFailureAnywhereKeepsTheOldFileByteForByteAndIsToldOnce) {
         EXPECT_EQ(readBytes(path), old);
         EXPECT_FALSE(fs::is_regular_file(newPath) || fs::is_symlink(newPath)) << "left behind";
         EXPECT_EQ(told, Lines{named(NOT_SAVED)});
-        fs::remove_all(newPath), box.unreadable = -1, target.replace = renameInPlace;
+        fs::remove_all(newPath), box.unreadable = -1, target.replace = spyReplace;
         if (fault == HISTORY_IS_A_FOLDER) fs::remove_all(path);
         EXPECT_EQ(saveHistoryFile(&list, &target), 1);
+        EXPECT_EQ(seenOld, old);
+        EXPECT_EQ(seenNew, "a\r\n b \r\n\r\nx\ty\x1Az\r\r\nd:\\\r\n");
+        EXPECT_EQ(readBytes(path), seenNew);
+        EXPECT_FALSE(fs::exists(newPath));
         target.replace = refuseToReplace;
         EXPECT_EQ(saveHistoryFile(&list, &target), 0);
         EXPECT_EQ(told.size(), 2u) << "told again after a success";
