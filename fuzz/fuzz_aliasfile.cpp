@@ -18,7 +18,8 @@ static void* sometimesFailingAllocate(size_t size) {
     return failEvery != 0 && allocations % failEvery == 0 ? 0 : malloc(size);
 }
 
-static int isLowerCase(unsigned char c) { return (c >= 'a' && c <= 'z') || c == 0xE4 || c == 0xF6 || c == 0xFC || c == 0xDF; }
+static int isLowerCase(unsigned char c) { return (c >= 'a' && c <= 'z') || c == 0xE4 || c == 0xF6 || c == 0xFC ||
+                                                   c == 0xDF; }
 
 static void checkEntry(const MacroEntry* e) {
     size_t nameLength = strlen(e->name), bodyLength = strlen(e->body);

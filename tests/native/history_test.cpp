@@ -38,7 +38,9 @@ protected:
     MemoryList box;
     HistoryList list = box.list();
 
-    void SetUp() override { s.MaxHistory = 25, s.SaveHistory = 1, lastRunLine[0] = '\0', lastSearchHit = 0, resetHistorySearch(); }
+    void SetUp() override {
+        s.MaxHistory = 25, s.SaveHistory = 1, lastRunLine[0] = '\0', lastSearchHit = 0, resetHistorySearch();
+    }
     void TearDown() override { fs::remove_all(dir); }
     std::string named(std::string message) { return message.replace(message.find('*'), 1, path); }
     void hold(const Lines& lines) {

@@ -120,16 +120,13 @@ TEST(Interpreter, BuiltInCommandsAndExitAreOnlyWhenTheirSwitchIsOne) {
 
 TEST(Interpreter, DriveSwitchBecomesCdToTheRememberedDirectory) {
     Fixture f;
-    char system[PATH_CAPACITY] = "C:\\WINDOWS\\System", root[PATH_CAPACITY] = "E:\\",
-         unc[PATH_CAPACITY] = "\\\\Server\\Share";
+    char dirs[3][PATH_CAPACITY] = {"C:\\WINDOWS\\System", "E:\\", "\\\\Server\\Share"};
     std::string rewritten;
     EXPECT_EQ(f.run("c:", &rewritten).kind, CD);
     EXPECT_EQ(rewritten, "cd c:\\") << "nothing remembered: the root";
-    rememberDirectory(&f.drives, system);
-    rememberDirectory(&f.drives, root);
-    rememberDirectory(&f.drives, unc);
-    EXPECT_STREQ(system, "c:\\windows\\system");
-    EXPECT_STREQ(unc, "\\\\server\\share");
+    for (char* dir : dirs) rememberDirectory(&f.drives, dir);
+    EXPECT_EQ(std::vector<std::string>(dirs, dirs + 3),
+              (std::vector<std::string>{"c:\\windows\\system", "e:\\", "\\\\server\\share"}));
     for (int d = 0; d < DRIVE_COUNT; ++d)
         EXPECT_STREQ(f.drives[d], d == 2 ? "\\windows\\system" : d == 4 ? "\\" : "") << "drive " << d;
     const struct { const char* typed; const char* rewritten; } cases[] = {

@@ -132,8 +132,7 @@ TEST(SettingsWrite, AReadOnlyFileIsReportedAndStillEveryKeyIsTried) {
     Settings s = readWith(profile);
     ProfileStore store = profile.store();
     EXPECT_EQ(writeSettingsTo(&s, &store), 1);
-    profile.readOnly = true;
-    profile.written.clear();
+    profile.readOnly = true, profile.written.clear();
     EXPECT_EQ(writeSettingsTo(&s, &store), 0);
     EXPECT_EQ(profile.written, std::vector<std::string>(std::begin(KEYS), std::end(KEYS)));
     char text[SETTINGS_MESSAGE_CAPACITY];
