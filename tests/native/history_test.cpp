@@ -225,8 +225,7 @@ TEST_F(History, AFileThatCouldNotBeReadIsKeptAndJoinedOnceItCanBe) {
     s.MaxHistory = 3;
     for (bool clear : {false, true}) {
         SCOPED_TRACE(clear ? "cleared" : "joined");
-        fs::remove(path);
-        fs::create_directory(path);  // cannot be read
+        fs::remove(path), fs::create_directory(path);  // cannot be read
         box.entries.clear(), told.clear(), lastRunLine[0] = '\0', file.unread = file.told = 0;
         loadHistoryFile(&list, &file, s.MaxHistory);
         recordRunLine(&list, "first", &s, &file);  // still unreadable: left alone, not told again

@@ -158,11 +158,9 @@ TEST(Interpreter, UrlsOpenTheBrowserWithTheUrlAlone) {
         {"\"http://x y\" z", RUN, BROWSER, "http://x y"},
         {"https://example.org", RUN, "https://example.org", ""}, {"www", RUN, "www", ""},
     });
-    f.browserKnown = false;
-    check(f, {{"www.example.org x", RUN, "www.example.org", "x"}});
-    f.browserQueries = 0;
-    f.run("notepad");
-    EXPECT_EQ(f.browserQueries, 0) << "only URLs look for the browser";
+    f.browserKnown = false, f.browserQueries = 0;
+    check(f, {{"www.example.org x", RUN, "www.example.org", "x"}, {"notepad", RUN, "notepad", ""}});
+    EXPECT_EQ(f.browserQueries, 1) << "only URLs look for the browser";
 }
 
 TEST(Interpreter, MacrosExpandBeforeEveryOtherTest) {
