@@ -15,7 +15,9 @@ list(FILTER PEXOR_WIN_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
 add_library(pexor_win STATIC ${PEXOR_WIN_SOURCES})
 target_compile_options(pexor_win PRIVATE ${PEXOR_PRODUCT_FLAGS})
 target_compile_definitions(pexor_win PUBLIC WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)
-target_link_libraries(pexor_win PUBLIC pexor_core comctl32 comdlg32 shell32 advapi32 gdi32 user32 kernel32)
+# shell32 and comdlg32 are not linked: their functions are looked up when
+# first needed (base/winutil_win32), so the resident program does not load them.
+target_link_libraries(pexor_win PUBLIC pexor_core comctl32 advapi32 gdi32 user32 kernel32)
 
 file(GLOB PEXOR_RESOURCES CONFIGURE_DEPENDS res/*.rc)
 add_executable(pexor WIN32 src/ui/winmain.cpp ${PEXOR_RESOURCES})

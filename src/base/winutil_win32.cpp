@@ -1,4 +1,4 @@
-// Registry, module path and system message chores.
+// Registry, module path, system message and library chores.
 #include "winutil_win32.h"
 
 #include "textutil.h"
@@ -6,8 +6,16 @@
 static const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const char RUN_VALUE[] = "Pexor";
 
-// FormatMessageA's texts are a line or two; a longer one gives the fallback.
-enum { SYSTEM_TEXT_CAPACITY = 300 };
+static const char SHELL_LIBRARY[] = "shell32.dll";
+static const char DIALOG_LIBRARY[] = "comdlg32.dll";
+
+enum {
+    // FormatMessageA's texts are a line or two; a longer one gives the fallback.
+    SYSTEM_TEXT_CAPACITY = 300,
+    // The missing-function text with a library and a function name of 64
+    // characters each; ours are far shorter.
+    MISSING_TEXT_CAPACITY = 200
+};
 
 DWORD modulePath(HMODULE module, char* path, size_t capacity) {
     DWORD length = GetModuleFileNameA(module, path, (DWORD)capacity);
@@ -52,4 +60,72 @@ void showSystemError(HWND owner, DWORD error, const char* fallback) {
 void showWarning(HWND owner, const char* text) {
     MessageBeep(MB_ICONEXCLAMATION);
     MessageBoxA(owner, text, "Pexor - Fehler", MB_ICONEXCLAMATION);
+}
+
+AnyFunction systemFunction(HWND owner, const char* library, const char* name) {
+    char text[MISSING_TEXT_CAPACITY];
+    copyText(text, sizeof text, "Die Datei ");
+    appendText(text, sizeof text, library);
+    HMODULE module = LoadLibraryA(library);
+    if (module == 0) {
+        appendText(text, sizeof text, " konnte nicht geladen werden.");
+        showWarning(owner, text);
+        return 0;
+    }
+    // GetProcAddress gives a generic function pointer; the detour through a
+    // pointer to void(void) tells the compiler the change of type is meant.
+    AnyFunction function = (AnyFunction)GetProcAddress(module, name);
+    if (function == 0) {
+        appendText(text, sizeof text, " enthält die Funktion ");
+        appendText(text, sizeof text, name);
+        appendText(text, sizeof text, " nicht.");
+        showWarning(owner, text);
+    }
+    return function;
+}
+
+ShellNotifyIconFunction shellNotifyIconFound;
+
+ShellExecuteFunction shellExecuteFunction(HWND owner) {
+    static ShellExecuteFunction found;
+    if (found == 0) found = (ShellExecuteFunction)systemFunction(owner, SHELL_LIBRARY, "ShellExecuteA");
+    return found;
+}
+
+FindExecutableFunction findExecutableFunction(HWND owner) {
+    static FindExecutableFunction found;
+    if (found == 0) found = (FindExecutableFunction)systemFunction(owner, SHELL_LIBRARY, "FindExecutableA");
+    return found;
+}
+
+DragQueryFileFunction dragQueryFileFunction(HWND owner) {
+    static DragQueryFileFunction found;
+    if (found == 0) found = (DragQueryFileFunction)systemFunction(owner, SHELL_LIBRARY, "DragQueryFileA");
+    return found;
+}
+
+DragFinishFunction dragFinishFunction(HWND owner) {
+    static DragFinishFunction found;
+    if (found == 0) found = (DragFinishFunction)systemFunction(owner, SHELL_LIBRARY, "DragFinish");
+    return found;
+}
+
+ShellNotifyIconFunction shellNotifyIconFunction(HWND owner) {
+    if (shellNotifyIconFound == 0)
+        shellNotifyIconFound =
+            (ShellNotifyIconFunction)systemFunction(owner, SHELL_LIBRARY, "Shell_NotifyIconA");
+    return shellNotifyIconFound;
+}
+
+GetOpenFileNameFunction getOpenFileNameFunction(HWND owner) {
+    static GetOpenFileNameFunction found;
+    if (found == 0) found = (GetOpenFileNameFunction)systemFunction(owner, DIALOG_LIBRARY, "GetOpenFileNameA");
+    return found;
+}
+
+CommDlgExtendedErrorFunction commDlgExtendedErrorFunction(HWND owner) {
+    static CommDlgExtendedErrorFunction found;
+    if (found == 0)
+        found = (CommDlgExtendedErrorFunction)systemFunction(owner, DIALOG_LIBRARY, "CommDlgExtendedError");
+    return found;
 }

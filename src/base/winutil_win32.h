@@ -1,10 +1,13 @@
 // Win32 chores that more than one module needs, each written once: the
-// program's own path, the value that starts it with Windows, and the notice
-// and warning boxes (the notice also with the system's text for an error).
+// program's own path, the value that starts it with Windows, the notice and
+// warning boxes (the notice also with the system's text for an error), and the
+// functions of shell32 and comdlg32, looked up when first needed.
 #ifndef PEXOR_WINUTIL_WIN32_H
 #define PEXOR_WINUTIL_WIN32_H
 
 #include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
 
 // The full path of module (0: the program itself) into path. Returns its
 // length, or 0 with an empty path when there is none or it does not fit.
@@ -28,5 +31,40 @@ void showSystemError(HWND owner, DWORD error, const char* fallback);
 // A warning sound and text in a box captioned "Pexor - Fehler" with the
 // exclamation mark: something did not work, and the program goes on.
 void showWarning(HWND owner, const char* text);
+
+// Libraries that the resident program needs only now and then are loaded when
+// first used, not at start-up: comdlg32 alone (it pulls in the COM libraries)
+// would cost memory all day for one browse button. Once loaded, a library
+// stays loaded.
+//
+// The function name of the system library library. Null when either is
+// missing (an older Windows): the user has then heard the warning sound and
+// read "Die Datei <library> konnte nicht geladen werden." or "Die Datei
+// <library> enthält die Funktion <name> nicht." in a box owned by owner, and
+// the caller skips what needed it.
+typedef void (*AnyFunction)(void);
+AnyFunction systemFunction(HWND owner, const char* library, const char* name);
+
+typedef HINSTANCE(WINAPI* ShellExecuteFunction)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+typedef HINSTANCE(WINAPI* FindExecutableFunction)(LPCSTR, LPCSTR, LPSTR);
+typedef UINT(WINAPI* DragQueryFileFunction)(HDROP, UINT, LPSTR, UINT);
+typedef void(WINAPI* DragFinishFunction)(HDROP);
+typedef BOOL(WINAPI* ShellNotifyIconFunction)(DWORD, PNOTIFYICONDATAA);
+typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEA);
+typedef DWORD(WINAPI* CommDlgExtendedErrorFunction)(void);
+
+// Each one looked up by systemFunction on its first call and kept; null (after
+// the box) while it cannot be found.
+ShellExecuteFunction shellExecuteFunction(HWND owner);
+FindExecutableFunction findExecutableFunction(HWND owner);
+DragQueryFileFunction dragQueryFileFunction(HWND owner);
+DragFinishFunction dragFinishFunction(HWND owner);
+ShellNotifyIconFunction shellNotifyIconFunction(HWND owner);
+GetOpenFileNameFunction getOpenFileNameFunction(HWND owner);
+CommDlgExtendedErrorFunction commDlgExtendedErrorFunction(HWND owner);
+
+// What shellNotifyIconFunction has found (null: not looked up yet); a test
+// puts a stand-in for the shell here.
+extern ShellNotifyIconFunction shellNotifyIconFound;
 
 #endif

@@ -2,7 +2,6 @@
 #include "interpreter_win32.h"
 
 #include <direct.h>
-#include <shellapi.h>
 #include <stdio.h>
 
 #include "../base/textutil.h"
@@ -32,7 +31,8 @@ int findBrowser(char* path, size_t capacity) {
             // FindExecutableA writes up to MAX_PATH bytes.
             char program[MAX_PATH];
             program[0] = '\0';
-            INT_PTR result = (INT_PTR)FindExecutableA(probe, 0, program);
+            FindExecutableFunction findExecutable = findExecutableFunction(0);
+            INT_PTR result = findExecutable != 0 ? (INT_PTR)findExecutable(probe, 0, program) : 0;
             found = result > 32 && copyText(path, capacity, program);
             DeleteFileA(probe);
         }
@@ -81,9 +81,12 @@ static int perform(HWND owner, Request* request) {
         case REQUEST_EXECUTE:
             break;
     }
+    // Without the shell's function (reported already) nothing can start.
+    ShellExecuteFunction shellExecute = shellExecuteFunction(owner);
+    if (shellExecute == 0) return EXEC_DONE;
     const char* parameters = request->parameters[0] != '\0' ? request->parameters : 0;
-    INT_PTR result = (INT_PTR)ShellExecuteA(owner, request->verb, request->program, parameters, 0,
-                                            SW_SHOWNORMAL);
+    INT_PTR result = (INT_PTR)shellExecute(owner, request->verb, request->program, parameters, 0,
+                                           SW_SHOWNORMAL);
     return result > 32 ? EXEC_DONE : (int)result;
 }
 

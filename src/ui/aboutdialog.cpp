@@ -4,8 +4,6 @@
 // web address.
 #include "aboutdialog.h"
 
-#include <shellapi.h>
-
 #include "../../res/resource.h"
 #include "../base/textutil.h"
 #include "../base/winutil_win32.h"
@@ -31,9 +29,8 @@ typedef DWORD(WINAPI* VersionSizeFunction)(LPCSTR, LPDWORD);
 typedef BOOL(WINAPI* VersionInfoFunction)(LPCSTR, DWORD, DWORD, LPVOID);
 typedef BOOL(WINAPI* VersionQueryFunction)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 
-// GetProcAddress gives a generic function pointer; the detour through a
-// pointer to void(void) tells the compiler the change of type is meant.
-typedef void (*AnyFunction)(void);
+// GetProcAddress gives a generic function pointer; the detour through
+// AnyFunction tells the compiler the change of type is meant.
 static AnyFunction versionFunction(HMODULE library, const char* name) {
     return (AnyFunction)GetProcAddress(library, name);
 }
@@ -208,24 +205,25 @@ static INT_PTR onSetCursor(HWND dialog, HWND pointed) {
     return TRUE;
 }
 
-static void openLink(const char* target) {
-    ShellExecuteA(0, "open", target, 0, 0, SW_SHOWNORMAL);
+static void openLink(HWND dialog, const char* target) {
+    ShellExecuteFunction shellExecute = shellExecuteFunction(dialog);
+    if (shellExecute != 0) shellExecute(0, "open", target, 0, 0, SW_SHOWNORMAL);
 }
 
 // A new mail to the support address whose subject is the version text.
-static void openMailLink() {
+static void openMailLink(HWND dialog) {
     char version[VERSION_TEXT_CAPACITY];
     char link[LINK_TARGET_CAPACITY];
     buildVersionText(version);
     formatMailLink(link, sizeof link, SUPPORT_ADDRESS, version);
-    openLink(link);
+    openLink(dialog, link);
 }
 
 // Exactly the text the web link shows.
 static void openWebLink(HWND dialog) {
     char link[LINK_TARGET_CAPACITY];
     GetDlgItemTextA(dialog, IDC_WEB_LINK, link, LINK_TARGET_CAPACITY - 1);
-    openLink(link);
+    openLink(dialog, link);
 }
 
 static INT_PTR onCommand(HWND dialog, int id) {
@@ -235,7 +233,7 @@ static INT_PTR onCommand(HWND dialog, int id) {
         EndDialog(dialog, 1);
         return TRUE;
     case IDC_MAIL_LINK:
-        openMailLink();
+        openMailLink(dialog);
         return TRUE;
     case IDC_WEB_LINK:
         openWebLink(dialog);

@@ -172,7 +172,6 @@ void createCommandBar(HWND owner) {
     SendMessageA(box, CB_SETCURSEL, 0, 0);
     SetWindowPos(bar, isOnWhenOne(settings.Top) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
-    DragAcceptFiles(bar, TRUE);
     placeBar(bar);
     changeToStartDirectory(bar);
     attachTooltip(bar);
@@ -372,8 +371,12 @@ static void onTrayIcon(HWND bar, LPARAM mouseMessage) {
 
 static void onDropFiles(HWND bar, HDROP drop) {
     char path[DROPPED_PATH_CAPACITY];
-    if (DragQueryFileA(drop, 0, path, sizeof path) == 0) path[0] = '\0';
-    DragFinish(drop);
+    DragQueryFileFunction dragQueryFile = dragQueryFileFunction(bar);
+    DragFinishFunction dragFinish = dragFinishFunction(bar);
+    // Without the shell's functions (reported already) the drop is not read.
+    if (dragQueryFile == 0 || dragFinish == 0) return;
+    if (dragQueryFile(drop, 0, path, sizeof path) == 0) path[0] = '\0';
+    dragFinish(drop);
     SetDlgItemTextA(bar, IDC_COMMAND_COMBO, path);
     SendMessageA(bar, WM_COMMAND, CMD_RUN, 0);
 }

@@ -300,8 +300,11 @@ static const char* browseForFile(HWND owner, char* path, size_t pathCapacity, co
     request.lpstrTitle = title;
     request.lpstrDefExt = defaultExtension;
     request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameA(&request)) return browsedPath;
+    GetOpenFileNameFunction getOpenFileName = getOpenFileNameFunction(owner);
+    if (getOpenFileName == 0) return 0;  // reported already
+    if (getOpenFileName(&request)) return browsedPath;
     // Cancelling is no error and makes no sound.
-    if (CommDlgExtendedError() != 0) MessageBeep(0);
+    CommDlgExtendedErrorFunction commDlgExtendedError = commDlgExtendedErrorFunction(owner);
+    if (commDlgExtendedError != 0 && commDlgExtendedError() != 0) MessageBeep(0);
     return 0;
 }

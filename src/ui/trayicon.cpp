@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "../../res/resource.h"
+#include "../base/winutil_win32.h"
 #include "mainwindow.h"
 
 enum { TRAY_TIP_CAPACITY = 64 };  // 63 characters and the NUL
@@ -24,6 +25,10 @@ int notifyTrayIcon(HWND window, DWORD message, UINT id, int iconChoice, const ch
     data.uFlags = NIF_MESSAGE;
     data.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
 
+    // Without the shell's function (reported already) nothing is sent and the
+    // flag stays: a later OK in the properties tries again.
+    ShellNotifyIconFunction shellNotifyIcon = shellNotifyIconFunction(window);
+    if (shellNotifyIcon == 0) return 0;
     HICON icon = 0;
     if (iconChoice >= 0) {
         icon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_PEXOR));
@@ -35,7 +40,7 @@ int notifyTrayIcon(HWND window, DWORD message, UINT id, int iconChoice, const ch
         data.uFlags |= NIF_TIP;
         lstrcpynA(data.szTip, tip, TRAY_TIP_CAPACITY);
     }
-    BOOL result = Shell_NotifyIconA(message, &data);
+    BOOL result = shellNotifyIcon(message, &data);
     // The notification area keeps its own copy of the picture.
     if (icon != 0) DestroyIcon(icon);
     // Set whatever the shell answered: a failed add is not retried, and the

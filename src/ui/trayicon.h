@@ -19,7 +19,8 @@ int removeTrayIcon(HWND owner);
 
 // message: NIM_ADD or NIM_DELETE. iconChoice >= 0 loads and passes icon 135;
 // tip (or null) is cut to 63 characters. Returns Shell_NotifyIconA's result,
-// or 0 when the icon could not be loaded (then nothing is sent).
+// or 0 when the icon could not be loaded or the shell has no such function
+// (then nothing is sent and trayIconShown stays).
 int notifyTrayIcon(HWND window, DWORD message, UINT id, int iconChoice, const char* tip);
 
 #endif
