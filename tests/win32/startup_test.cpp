@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include "../../res/resource.h"
+#include "base/winutil_win32.h"
 #include "ui/commandbar.h"
 #include "ui/mainwindow.h"
 #include "ui/trayicon.h"
@@ -32,13 +33,8 @@ BOOL WINAPI fakeShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
     return shellAnswer;
 }
 
-// The import slot through which the linked-in product calls the shell.
-extern "C" void* shellNotifyImport __asm__(
-#ifdef _WIN64
-    "__imp_Shell_NotifyIconA");
-#else
-    "__imp__Shell_NotifyIconA@8");
-#endif
+// The pointer through which the linked-in product calls the shell.
+ShellNotifyIconFunction& shellNotifyImport = shellNotifyIconFound;
 
 // Where a second instance leaves its start directory for the running one.
 std::string handOffFile() {
@@ -96,9 +92,7 @@ protected:
         ASSERT_TRUE(CopyFileA(harness::pexorPath().c_str(), exe.c_str(), FALSE)) << harness::pexorPath();
         program = LoadLibraryA(exe.c_str());
         ASSERT_TRUE(program != 0);
-        DWORD protection;
-        VirtualProtect(&shellNotifyImport, sizeof(void*), PAGE_READWRITE, &protection);
-        shellNotifyImport = (void*)fakeShellNotifyIcon;
+        shellNotifyImport = fakeShellNotifyIcon;
         commandBarWindow = 0;
         shellAnswer = TRUE;
         configure("");
@@ -141,7 +135,7 @@ protected:
     const std::string exe = temp.file("pexor.exe");
     HMODULE program = 0;
     HINSTANCE savedInstance = instanceHandle;
-    void* realShell = shellNotifyImport;
+    ShellNotifyIconFunction realShell = shellNotifyImport;
 };
 
 // ------------------------------------------------------------ a first instance
