@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "base/textutil.h"
+#include "base/winutil_win32.h"
 #include "interp/interpreter_win32.h"
 
 namespace {
@@ -82,6 +83,17 @@ TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShe
     EXPECT_EQ(harness::readFile("c:\\tmpurl.html"), "meine Seite");
     DeleteFileA("c:\\tmpurl.html");
     EXPECT_EQ(probe(), "");
+}
+
+// The shell's and the file dialog's functions are looked up when first
+// needed; on an older Windows without them the user is told which is missing.
+TEST_F(Launch, MissingLibraryOrFunctionIsNamedInAWarningAndGivesNothingToCall) {
+    harness::MessageBoxCatcher boxes;
+    EXPECT_TRUE(systemFunction(0, "pexor-fehlt.dll", "ShellExecuteA") == 0);
+    EXPECT_TRUE(systemFunction(0, "comdlg32.dll", "GetOpenFileNameX") == 0);
+    EXPECT_TRUE(systemFunction(0, "comdlg32.dll", "GetOpenFileNameA") != 0);
+    EXPECT_EQ(boxes.shown(), "Pexor - Fehler: Die Datei pexor-fehlt.dll konnte nicht geladen werden.\n"
+                             "Pexor - Fehler: Die Datei comdlg32.dll enth\xE4lt die Funktion GetOpenFileNameX nicht.\n");
 }
 
 }  // namespace
