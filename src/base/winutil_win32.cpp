@@ -86,6 +86,13 @@ AnyFunction systemFunction(HWND owner, const char* library, const char* name) {
 
 ShellNotifyIconFunction shellNotifyIconFound;
 
+void prepareShell() {
+    static int tried;
+    if (tried) return;
+    tried = 1;
+    LoadLibraryA(SHELL_LIBRARY);
+}
+
 ShellExecuteFunction shellExecuteFunction(HWND owner) {
     static ShellExecuteFunction found;
     if (found == 0) found = (ShellExecuteFunction)systemFunction(owner, SHELL_LIBRARY, "ShellExecuteA");

@@ -63,6 +63,11 @@ ShellNotifyIconFunction shellNotifyIconFunction(HWND owner);
 GetOpenFileNameFunction getOpenFileNameFunction(HWND owner);
 CommDlgExtendedErrorFunction commDlgExtendedErrorFunction(HWND owner);
 
+// Loads shell32 ahead of the first line run, while the user is still typing
+// or choosing it, so that Enter does not wait for the library. Quiet: a
+// missing library is reported when a function of it is looked up.
+void prepareShell();
+
 // What shellNotifyIconFunction has found (null: not looked up yet); a test
 // puts a stand-in for the shell here.
 extern ShellNotifyIconFunction shellNotifyIconFound;

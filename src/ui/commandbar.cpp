@@ -292,6 +292,8 @@ static INT_PTR onCommand(HWND bar, WPARAM wParam) {
             openCommandPrompt(bar);
             return 1;
         case IDC_COMMAND_COMBO:
+            // A line is on its way: the shell is loaded while it is typed or picked.
+            if (HIWORD(wParam) == CBN_EDITCHANGE || HIWORD(wParam) == CBN_SELCHANGE) prepareShell();
             if (HIWORD(wParam) == CBN_SELCHANGE && isOnWhenOne(settings.DirectExecute)) {
                 // Posted: the edit field shows the picked line only afterwards.
                 PostMessageA(bar, WM_COMMAND, CMD_RUN, 0);
