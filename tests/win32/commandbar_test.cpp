@@ -299,6 +299,7 @@ TEST_F(CommandBar, DroppedFilesRunOnlyTheFirstCutTo258Characters) {
     memcpy(drop + 1, names.data(), names.size());
     GlobalUnlock(block);
     createBar();
+    EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "the bar, not only its box, takes drops";
     harness::MessageBoxCatcher boxes;
     PostMessageA(box, WM_DROPFILES, (WPARAM)block, 0);
     EXPECT_TRUE(harness::pumpUntil([&] { return boxes.boxes().size() == 1; }));
