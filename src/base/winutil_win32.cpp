@@ -84,55 +84,32 @@ AnyFunction systemFunction(HWND owner, const char* library, const char* name) {
     return function;
 }
 
-ShellNotifyIconFunction shellNotifyIconFound;
+// Where each of the functions looked up when first needed lives, in the
+// order of SystemFunction.
+static const struct {
+    const char* library;
+    const char* name;
+} SYSTEM_FUNCTIONS[SYSTEM_FUNCTION_COUNT] = {
+    {SHELL_LIBRARY, "ShellExecuteA"},
+    {SHELL_LIBRARY, "FindExecutableA"},
+    {SHELL_LIBRARY, "DragQueryFileA"},
+    {SHELL_LIBRARY, "DragFinish"},
+    {SHELL_LIBRARY, "Shell_NotifyIconA"},
+    {DIALOG_LIBRARY, "GetOpenFileNameA"},
+    {DIALOG_LIBRARY, "CommDlgExtendedError"},
+};
+
+AnyFunction systemFunctionsFound[SYSTEM_FUNCTION_COUNT];
+
+AnyFunction foundFunction(HWND owner, SystemFunction which) {
+    AnyFunction& kept = systemFunctionsFound[which];
+    if (kept == 0) kept = systemFunction(owner, SYSTEM_FUNCTIONS[which].library, SYSTEM_FUNCTIONS[which].name);
+    return kept;
+}
 
 void prepareShell() {
     static int tried;
     if (tried) return;
     tried = 1;
     LoadLibraryA(SHELL_LIBRARY);
-}
-
-ShellExecuteFunction shellExecuteFunction(HWND owner) {
-    static ShellExecuteFunction found;
-    if (found == 0) found = (ShellExecuteFunction)systemFunction(owner, SHELL_LIBRARY, "ShellExecuteA");
-    return found;
-}
-
-FindExecutableFunction findExecutableFunction(HWND owner) {
-    static FindExecutableFunction found;
-    if (found == 0) found = (FindExecutableFunction)systemFunction(owner, SHELL_LIBRARY, "FindExecutableA");
-    return found;
-}
-
-DragQueryFileFunction dragQueryFileFunction(HWND owner) {
-    static DragQueryFileFunction found;
-    if (found == 0) found = (DragQueryFileFunction)systemFunction(owner, SHELL_LIBRARY, "DragQueryFileA");
-    return found;
-}
-
-DragFinishFunction dragFinishFunction(HWND owner) {
-    static DragFinishFunction found;
-    if (found == 0) found = (DragFinishFunction)systemFunction(owner, SHELL_LIBRARY, "DragFinish");
-    return found;
-}
-
-ShellNotifyIconFunction shellNotifyIconFunction(HWND owner) {
-    if (shellNotifyIconFound == 0)
-        shellNotifyIconFound =
-            (ShellNotifyIconFunction)systemFunction(owner, SHELL_LIBRARY, "Shell_NotifyIconA");
-    return shellNotifyIconFound;
-}
-
-GetOpenFileNameFunction getOpenFileNameFunction(HWND owner) {
-    static GetOpenFileNameFunction found;
-    if (found == 0) found = (GetOpenFileNameFunction)systemFunction(owner, DIALOG_LIBRARY, "GetOpenFileNameA");
-    return found;
-}
-
-CommDlgExtendedErrorFunction commDlgExtendedErrorFunction(HWND owner) {
-    static CommDlgExtendedErrorFunction found;
-    if (found == 0)
-        found = (CommDlgExtendedErrorFunction)systemFunction(owner, DIALOG_LIBRARY, "CommDlgExtendedError");
-    return found;
 }

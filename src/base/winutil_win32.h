@@ -53,23 +53,26 @@ typedef BOOL(WINAPI* ShellNotifyIconFunction)(DWORD, PNOTIFYICONDATAA);
 typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEA);
 typedef DWORD(WINAPI* CommDlgExtendedErrorFunction)(void);
 
-// Each one looked up by systemFunction on its first call and kept; null (after
-// the box) while it cannot be found.
-ShellExecuteFunction shellExecuteFunction(HWND owner);
-FindExecutableFunction findExecutableFunction(HWND owner);
-DragQueryFileFunction dragQueryFileFunction(HWND owner);
-DragFinishFunction dragFinishFunction(HWND owner);
-ShellNotifyIconFunction shellNotifyIconFunction(HWND owner);
-GetOpenFileNameFunction getOpenFileNameFunction(HWND owner);
-CommDlgExtendedErrorFunction commDlgExtendedErrorFunction(HWND owner);
+// The functions looked up when first needed: each one by systemFunction on
+// its first use and then kept; null (after the box) while it cannot be found.
+// lateBound<ShellExecuteFunction>(owner, SHELL_EXECUTE) gives it with its type.
+enum SystemFunction {
+    SHELL_EXECUTE, FIND_EXECUTABLE, DRAG_QUERY_FILE, DRAG_FINISH, SHELL_NOTIFY_ICON,
+    GET_OPEN_FILE_NAME, COMM_DLG_EXTENDED_ERROR, SYSTEM_FUNCTION_COUNT
+};
+AnyFunction foundFunction(HWND owner, SystemFunction which);
+template <typename Function>
+Function lateBound(HWND owner, SystemFunction which) {
+    return (Function)foundFunction(owner, which);
+}
 
 // Loads shell32 ahead of the first line run, while the user is still typing
 // or choosing it, so that Enter does not wait for the library. Quiet: a
 // missing library is reported when a function of it is looked up.
 void prepareShell();
 
-// What shellNotifyIconFunction has found (null: not looked up yet); a test
-// puts a stand-in for the shell here.
-extern ShellNotifyIconFunction shellNotifyIconFound;
+// What foundFunction has found (null: not looked up yet); a test puts a
+// stand-in for the shell here.
+extern AnyFunction systemFunctionsFound[SYSTEM_FUNCTION_COUNT];
 
 #endif

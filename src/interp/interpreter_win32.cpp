@@ -31,7 +31,7 @@ int findBrowser(char* path, size_t capacity) {
             // FindExecutableA writes up to MAX_PATH bytes.
             char program[MAX_PATH];
             program[0] = '\0';
-            FindExecutableFunction findExecutable = findExecutableFunction(0);
+            FindExecutableFunction findExecutable = lateBound<FindExecutableFunction>(0, FIND_EXECUTABLE);
             INT_PTR result = findExecutable != 0 ? (INT_PTR)findExecutable(probe, 0, program) : 0;
             found = result > 32 && copyText(path, capacity, program);
             DeleteFileA(probe);
@@ -82,7 +82,7 @@ static int perform(HWND owner, Request* request) {
             break;
     }
     // Without the shell's function (reported already) nothing can start.
-    ShellExecuteFunction shellExecute = shellExecuteFunction(owner);
+    ShellExecuteFunction shellExecute = lateBound<ShellExecuteFunction>(owner, SHELL_EXECUTE);
     if (shellExecute == 0) return EXEC_DONE;
     const char* parameters = request->parameters[0] != '\0' ? request->parameters : 0;
     INT_PTR result = (INT_PTR)shellExecute(owner, request->verb, request->program, parameters, 0,

@@ -206,7 +206,7 @@ static INT_PTR onSetCursor(HWND dialog, HWND pointed) {
 }
 
 static void openLink(HWND dialog, const char* target) {
-    ShellExecuteFunction shellExecute = shellExecuteFunction(dialog);
+    ShellExecuteFunction shellExecute = lateBound<ShellExecuteFunction>(dialog, SHELL_EXECUTE);
     if (shellExecute != 0) shellExecute(0, "open", target, 0, 0, SW_SHOWNORMAL);
 }
 

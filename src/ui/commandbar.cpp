@@ -373,8 +373,8 @@ static void onTrayIcon(HWND bar, LPARAM mouseMessage) {
 
 static void onDropFiles(HWND bar, HDROP drop) {
     char path[DROPPED_PATH_CAPACITY];
-    DragQueryFileFunction dragQueryFile = dragQueryFileFunction(bar);
-    DragFinishFunction dragFinish = dragFinishFunction(bar);
+    DragQueryFileFunction dragQueryFile = lateBound<DragQueryFileFunction>(bar, DRAG_QUERY_FILE);
+    DragFinishFunction dragFinish = lateBound<DragFinishFunction>(bar, DRAG_FINISH);
     // Without the shell's functions (reported already) the drop is not read.
     if (dragQueryFile == 0 || dragFinish == 0) return;
     if (dragQueryFile(drop, 0, path, sizeof path) == 0) path[0] = '\0';

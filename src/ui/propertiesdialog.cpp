@@ -300,11 +300,12 @@ static const char* browseForFile(HWND owner, char* path, size_t pathCapacity, co
     request.lpstrTitle = title;
     request.lpstrDefExt = defaultExtension;
     request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    GetOpenFileNameFunction getOpenFileName = getOpenFileNameFunction(owner);
+    GetOpenFileNameFunction getOpenFileName = lateBound<GetOpenFileNameFunction>(owner, GET_OPEN_FILE_NAME);
     if (getOpenFileName == 0) return 0;  // reported already
     if (getOpenFileName(&request)) return browsedPath;
     // Cancelling is no error and makes no sound.
-    CommDlgExtendedErrorFunction commDlgExtendedError = commDlgExtendedErrorFunction(owner);
+    CommDlgExtendedErrorFunction commDlgExtendedError =
+        lateBound<CommDlgExtendedErrorFunction>(owner, COMM_DLG_EXTENDED_ERROR);
     if (commDlgExtendedError != 0 && commDlgExtendedError() != 0) MessageBeep(0);
     return 0;
 }

@@ -27,7 +27,7 @@ int notifyTrayIcon(HWND window, DWORD message, UINT id, int iconChoice, const ch
 
     // Without the shell's function (reported already) nothing is sent and the
     // flag stays: a later OK in the properties tries again.
-    ShellNotifyIconFunction shellNotifyIcon = shellNotifyIconFunction(window);
+    ShellNotifyIconFunction shellNotifyIcon = lateBound<ShellNotifyIconFunction>(window, SHELL_NOTIFY_ICON);
     if (shellNotifyIcon == 0) return 0;
     HICON icon = 0;
     if (iconChoice >= 0) {

@@ -34,7 +34,7 @@ BOOL WINAPI fakeShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
 }
 
 // The pointer through which the linked-in product calls the shell.
-ShellNotifyIconFunction& shellNotifyImport = shellNotifyIconFound;
+AnyFunction& shellNotifyImport = systemFunctionsFound[SHELL_NOTIFY_ICON];
 
 // Where a second instance leaves its start directory for the running one.
 std::string handOffFile() {
@@ -92,7 +92,7 @@ protected:
         ASSERT_TRUE(CopyFileA(harness::pexorPath().c_str(), exe.c_str(), FALSE)) << harness::pexorPath();
         program = LoadLibraryA(exe.c_str());
         ASSERT_TRUE(program != 0);
-        shellNotifyImport = fakeShellNotifyIcon;
+        shellNotifyImport = (AnyFunction)fakeShellNotifyIcon;
         commandBarWindow = 0;
         shellAnswer = TRUE;
         configure("");
@@ -135,7 +135,7 @@ protected:
     const std::string exe = temp.file("pexor.exe");
     HMODULE program = 0;
     HINSTANCE savedInstance = instanceHandle;
-    ShellNotifyIconFunction realShell = shellNotifyImport;
+    AnyFunction realShell = shellNotifyImport;
 };
 
 // ------------------------------------------------------------ a first instance
