@@ -2,7 +2,7 @@
 """Plants faults in src/ one at a time and counts how many the tests notice.
 
     python3 scripts/plant-faults.py [--count N] [--list] [--only TEXT] [--tiers native,win32,e2e]
-                                    [--keys FILE]
+                                    [--keys FILE] [--named]
 
 A fault is one small change a programmer could make by mistake: a flipped
 comparison or logic operator, a number one off, a dropped call, a return
@@ -16,6 +16,9 @@ of the i686 build, then the end-to-end scripts); the file is put back after.
 A fault that does not compile is not counted. Run it in a tree where
 scripts/test.sh has run once (it uses the built trees and the Wine prefix),
 and not while test.sh runs there. Results go to build/logs/faults.txt.
+With --named the tier that notices a fault runs whole, and its row names
+every test that failed: which tests alone catch a fault, and which only
+repeat another's catch.
 """
 import argparse, os, re, signal, subprocess, sys
 
@@ -68,18 +71,28 @@ def sh(command, timeout=600):
         return False
 
 
-def tiers_for(path, wanted):
+def tiers_for(path, wanted, named):
+    stop = "" if named else " --stop-on-failure"
     tiers = []
     if core(path) and "native" in wanted:
-        tiers.append(("native", "ninja -C build/native", "ctest --test-dir build/native -j2 --timeout 60 --stop-on-failure"))
+        tiers.append(("native", "ninja -C build/native", "ctest --test-dir build/native -j2 --timeout 60" + stop))
     if "win32" in wanted:
-        tiers.append(("win32", "ninja -C build/win32",
-                      "ctest --test-dir build/win32 -j1 --timeout 120 --stop-on-failure </dev/null"))
-    if "e2e" in wanted:
+        tiers.append(("win32", "ninja -C build/win32", "ctest --test-dir build/win32 -j1 --timeout 120%s </dev/null" % stop))
+    if "e2e" in wanted:  # each failing script's name goes where ctest puts its failed tests
         tiers.append(("e2e", "ninja -C build/win32 pexor",
-                      "for s in tests/e2e/*.sh; do rm -rf build/e2e/fault && mkdir -p build/e2e/fault &&"
-                      " PEXOR_E2E_DIR=build/e2e/fault timeout 300 bash $s </dev/null || exit 1; done"))
+                      "mkdir -p build/e2e/Testing/Temporary; : >build/e2e/Testing/Temporary/LastTestsFailed.log;"
+                      " for s in tests/e2e/*.sh; do rm -rf build/e2e/fault && mkdir -p build/e2e/fault &&"
+                      " { PEXOR_E2E_DIR=build/e2e/fault timeout 300 bash $s </dev/null ||"
+                      " echo 0:$s >>build/e2e/Testing/Temporary/LastTestsFailed.log; }; done;"
+                      " ! [ -s build/e2e/Testing/Temporary/LastTestsFailed.log ]"))
     return tiers
+
+
+def failed_tests(tier):  # "3:Suite.Test" lines, as ctest leaves them after a run
+    log = os.path.join(ROOT, "build", {"native": "native", "win32": "win32", "e2e": "e2e"}[tier],
+                       "Testing/Temporary/LastTestsFailed.log")
+    return " [%s]" % " ".join(l.strip().split(":", 1)[-1] for l in open(log) if l.strip()) \
+        if os.path.exists(log) else ""
 
 
 def main():
@@ -90,6 +103,7 @@ def main():
     parser.add_argument("--tiers", default="native,win32,e2e")
     parser.add_argument("--keys", help="only the faults whose 'file:line operator' is a line of this file "
                         "(e.g. the ones an earlier faults.txt shows as caught)")
+    parser.add_argument("--named", action="store_true", help="name the failing tests of the tier that noticed")
     args = parser.parse_args()
     # Each kind of fault gets an equal share (a rare kind gives all it has),
     # taken at even steps through its places.
@@ -122,13 +136,14 @@ def main():
         lines[number - 1] = changed
         try:
             open(full, "w", encoding="utf-8").write("".join(lines))
-            verdict = "missed"
-            for tier, build, run in tiers_for(path, args.tiers.split(",")):
+            verdict, names = "missed", ""
+            for tier, build, run in tiers_for(path, args.tiers.split(","), args.named):
                 if not sh(build):
                     verdict = "no-build"
                     break
                 if not sh(env + run):
                     verdict = "caught:" + tier
+                    names = failed_tests(tier) if args.named else ""
                     break
         finally:
             open(full, "w", encoding="utf-8").write(original)
@@ -138,7 +153,7 @@ def main():
         kind = "core" if core(path) else "window"
         counts.setdefault(kind, {}).setdefault(verdict.split(":")[0], 0)
         counts[kind][verdict.split(":")[0]] += 1
-        row = "%-8s %s:%d %s | %s" % (verdict, path, number, op, changed.strip())
+        row = "%-8s %s:%d %s | %s%s" % (verdict, path, number, op, changed.strip(), names)
         print(row, flush=True)
         log.write(row + "\n")
     sh("ninja -C build/native; ninja -C build/win32")  # the trees without the last fault again
