@@ -17,7 +17,7 @@ protected:
         return executeCommandLine(0, line);
     }
     char line[LINE_CAPACITY];
-    harness::MessageBoxCatcher boxes;
+    harness::Boxes boxes;
 };
 
 // The C runtime's _chdir sets the "=C:" record on Windows but not under Wine;

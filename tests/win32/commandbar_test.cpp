@@ -76,7 +76,7 @@ protected:
         destroyBar();
         copyText(settings.BaseDir, sizeof settings.BaseDir, temp.path().c_str());
         readSettings();
-        harness::MessageBoxCatcher boxes;
+        harness::Boxes boxes;
         createCommandBar(0);
         EXPECT_EQ(boxes.shown(), "");
         bar = commandBarWindow;
@@ -175,7 +175,7 @@ TEST_F(CommandBar, EnterRunsTheTrimmedLineAndTheHistoryKeepsWhatRanNewestFirst) 
         setup("SaveHistory", c.saveHistory);
         createBar();
         EXPECT_EQ(entries(), c.loaded);
-        harness::MessageBoxCatcher boxes;
+        harness::Boxes boxes;
         for (const auto& line : c.lines) {
             type(line);
             press(VK_RETURN);
@@ -203,7 +203,7 @@ TEST_F(CommandBar, ClearingAsksAndOnlyYesEmptiesListAndFile) {
         setup("SaveHistory", answer == IDYES ? "0" : "1");
         createBar();
         type("zw");
-        harness::MessageBoxCatcher boxes(answer);
+        harness::Boxes boxes(answer);
         command(CMD_CLEAR_HISTORY);
         EXPECT_EQ(boxes.shown(), "Pexor - Frage: M\xF6" "chten Sie wirklich die Historie l\xF6schen?\n");
         EXPECT_EQ(history(), answer == IDYES ? "" : "eins\r\nzwei\r\n");
@@ -221,7 +221,7 @@ TEST_F(CommandBar, ReadOnlyHistoryIsToldOnceAndAnOverlongPickedLineIsRefusedWhol
     harness::writeFile(historyPath, longLine + "\r\n");
     SetFileAttributesA(historyPath, FILE_ATTRIBUTE_READONLY);
     createBar();
-    harness::MessageBoxCatcher boxes;
+    harness::Boxes boxes;
     for (const char* line : {"dir", "cls", "x"}) {
         type(line);
         if (line[0] == 'x') command(CMD_SEARCH_HISTORY);
@@ -300,9 +300,9 @@ TEST_F(CommandBar, DroppedFilesRunOnlyTheFirstCutTo258Characters) {
     GlobalUnlock(block);
     createBar();
     EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "the bar, not only its box, takes drops";
-    harness::MessageBoxCatcher boxes;
+    harness::Boxes boxes;
     PostMessageA(box, WM_DROPFILES, (WPARAM)block, 0);
-    EXPECT_TRUE(harness::pumpUntil([&] { return boxes.boxes().size() == 1; }));
+    EXPECT_TRUE(harness::pumpUntil([&] { return boxes.captions.size() == 1; }));
     EXPECT_EQ(field(), longPath.substr(0, 258));
     EXPECT_EQ(history(), "");
 }

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "ui/mainwindow.h"
 
@@ -135,86 +136,42 @@ std::string pexorPath() {
 }
 
 namespace {
-// Answers the dialog boxes of this thread but one: those with a caption (the
-// command bar is a dialog without one) that are visible and enabled (only the
-// box on top is). A box still there after its answer is cancelled (a file
-// picker after its "not found" box, say).
-struct Answering {
-    HWND own;
-    WORD answer;
-    std::function<void(HWND)> note;
+struct ModalRun {
+    std::function<HWND()> dialog;
+    std::function<void(HWND)> script;
+    DWORD started;
+    bool ran, timedOut;
 };
+ModalRun* modalRun;
+Boxes* innermost;
 
-BOOL CALLBACK answerBox(HWND box, LPARAM param) {
-    const Answering* a = reinterpret_cast<const Answering*>(param);
+// Dialog boxes only: those with a caption (the command bar is a dialog
+// without one) that are visible and enabled (only the box on top is).
+BOOL CALLBACK answerBox(HWND box, LPARAM) {
     char className[16];
-    if (box == a->own || !IsWindowVisible(box) || !IsWindowEnabled(box) ||
+    if ((modalRun != 0 && box == modalRun->dialog()) || !IsWindowVisible(box) || !IsWindowEnabled(box) ||
         (GetWindowLongA(box, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
         !GetClassNameA(box, className, sizeof className) || strcmp(className, "#32770") != 0)
         return TRUE;
     bool again = GetPropA(box, "answered") != 0;
     if (!again) {
         SetPropA(box, "answered", (HANDLE)1);
-        a->note(box);
+        std::string text;
+        for (HWND c = 0; text.empty() && (c = FindWindowExA(box, c, "Static", 0)) != 0;) text = windowText(c);
+        innermost->captions.push_back(windowText(box));
+        innermost->texts.push_back(text);
     }
-    PostMessageA(box, WM_COMMAND, again ? IDCANCEL : a->answer, 0);
+    PostMessageA(box, WM_COMMAND, again ? IDCANCEL : innermost->answer, 0);
     return TRUE;
 }
-
-void answerBoxes(HWND own, WORD answer, const std::function<void(HWND)>& note) {
-    Answering a = {own, answer, note};
-    EnumThreadWindows(GetCurrentThreadId(), answerBox, reinterpret_cast<LPARAM>(&a));
-}
-
-MessageBoxCatcher* catcher;
-}  // namespace
-
-MessageBoxCatcher::MessageBoxCatcher(WORD answer)
-    : answer_(answer), timer_(SetTimer(0, 0, 10, tick)), outer_(catcher) {
-    catcher = this;
-}
-
-MessageBoxCatcher::~MessageBoxCatcher() {
-    KillTimer(0, timer_);
-    catcher = outer_;
-}
-
-// The message is the first static with a text (the icon is a static too).
-void CALLBACK MessageBoxCatcher::tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (catcher == 0) return;
-    answerBoxes(0, catcher->answer_, [](HWND box) {
-        Box noted = {windowText(box), ""};
-        for (HWND c = 0; noted.text.empty() && (c = FindWindowExA(box, c, "Static", 0)) != 0;)
-            noted.text = windowText(c);
-        catcher->boxes_.push_back(noted);
-    });
-}
-
-std::string MessageBoxCatcher::shown() const {
-    std::string all;
-    for (const Box& box : boxes_) all += box.caption + ": " + box.text + "\n";
-    return all;
-}
-
-namespace {
-struct ModalRun {
-    std::function<HWND()> dialog;
-    std::function<void(HWND)> script;
-    DialogBoxes* boxes;
-    DWORD started;
-    bool ran, timedOut;
-    HWND window;
-};
-ModalRun* modalRun;
 
 BOOL CALLBACK endBox(HWND box, LPARAM) {
     EndDialog(box, DIALOG_HUNG);
     return TRUE;
 }
 
-// The boxes' own loops dispatch this thread timer too. After the time-out
-// every dialog of the thread is ended, and a message loop through the quit
-// message (a modal loop passes it on).
+// After the time-out every dialog of the thread is ended, and a message loop
+// through the quit message (a modal loop passes it on).
 void CALLBACK driveModal(HWND, UINT, UINT_PTR, DWORD) {
     if (modalRun == 0) return;
     HWND dialog = modalRun->dialog();
@@ -225,25 +182,32 @@ void CALLBACK driveModal(HWND, UINT, UINT_PTR, DWORD) {
         PostQuitMessage(DIALOG_HUNG);
     } else if (!modalRun->ran && dialog != 0 && IsWindowVisible(dialog)) {
         modalRun->ran = true;
-        modalRun->window = dialog;
         modalRun->script(dialog);
-    } else if (modalRun->ran) {
-        DialogBoxes* boxes = modalRun->boxes;
-        answerBoxes(modalRun->window, boxes->answer, [boxes](HWND box) {
-            boxes->captions.push_back(windowText(box));
-            std::string texts = "|";
-            for (HWND child = GetWindow(box, GW_CHILD); child != 0; child = GetWindow(child, GW_HWNDNEXT))
-                texts += windowText(child) + "|";
-            boxes->texts.push_back(texts);
-        });
     }
 }
 }  // namespace
 
+Boxes::Boxes(WORD answer) : answer(answer), timer_(SetTimer(0, 0, 10, tick)), outer_(innermost) { innermost = this; }
+
+Boxes::~Boxes() {
+    KillTimer(0, timer_);
+    innermost = outer_;
+}
+
+void CALLBACK Boxes::tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (innermost != 0) EnumThreadWindows(GetCurrentThreadId(), answerBox, 0);
+}
+
+std::string Boxes::shown() const {
+    std::string all;
+    for (size_t i = 0; i < captions.size(); i++) all += captions[i] + ": " + texts[i] + "\n";
+    return all;
+}
+
 INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
-                       const std::function<void(HWND)>& script, DialogBoxes* boxes) {
-    DialogBoxes unexpected;
-    ModalRun run = {dialog, script, boxes ? boxes : &unexpected, GetTickCount(), false, false, 0};
+                       const std::function<void(HWND)>& script) {
+    std::unique_ptr<Boxes> unexpected(innermost == 0 ? new Boxes : 0);
+    ModalRun run = {dialog, script, GetTickCount(), false, false};
     ModalRun* outer = modalRun;
     modalRun = &run;
     UINT_PTR timer = SetTimer(0, 0, 10, driveModal);
@@ -253,7 +217,9 @@ INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function
     if (run.timedOut) PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);
     modalRun = outer;
     EXPECT_TRUE(run.ran) << "the script never ran";
-    for (const std::string& caption : unexpected.captions) ADD_FAILURE() << "a box: " << caption;
+    if (unexpected) {
+        EXPECT_EQ(unexpected->shown(), "") << "boxes";
+    }
     return result;
 }
 

@@ -63,45 +63,36 @@ std::string recorderPath();
 // pexor.exe, which the build puts two folders above the test program.
 std::string pexorPath();
 
-// The dialog boxes of this thread (message boxes, file pickers) that a
-// thread timer answers while a box's own loop runs.
-struct DialogBoxes {
-    WORD answer = IDOK;                  // the command each one gets
-    std::vector<std::string> captions;   // in the order they opened
-    std::vector<std::string> texts;      // per box: "|" and each control's text followed by "|"
-};
-
-// Answers every box this thread shows while it lives (a box still there
-// after its answer with IDCANCEL) and notes caption and message text.
-class MessageBoxCatcher {
+// Answers every dialog box this thread shows while it lives (through a
+// thread timer, which the boxes' own loops dispatch too) and notes caption
+// and message (the first static with a text) of each. A box still there
+// after its answer is cancelled (a file picker after its "not found" box).
+// The innermost one answers; the dialog a runModalDialog script drives is
+// left alone.
+class Boxes {
 public:
-    struct Box {
-        std::string caption, text;
-    };
-    explicit MessageBoxCatcher(WORD answer = IDOK);
-    ~MessageBoxCatcher();
-    std::vector<Box> boxes() const { return boxes_; }
+    explicit Boxes(WORD answer = IDOK);
+    ~Boxes();
     std::string shown() const;  // "caption: text\n" per box
+    WORD answer;
+    std::vector<std::string> captions, texts;
 
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
-    WORD answer_;
     UINT_PTR timer_;
-    MessageBoxCatcher* outer_;
-    std::vector<Box> boxes_;
+    Boxes* outer_;
 };
 
 enum { DIALOG_HUNG = -2 };
 // Runs a modal dialog (or a message loop) with a script inside it (a thread
 // timer): open() shows the dialog (DialogBoxParamA or the like) and returns
 // its result; script runs once dialog() names a visible window, and should
-// end it. From then on every other dialog box of this thread is noted in
-// boxes and answered with boxes->answer; without boxes each one fails the
-// test. A dialog that never shows, or is still open DEFAULT_TIMEOUT_MS after
-// the start, is ended with DIALOG_HUNG and the test fails, so that a fault
-// cannot hang the test.
+// end it. Boxes the dialog opens go to the caller's Boxes; without one each
+// box fails the test. A dialog that never shows, or is still open
+// DEFAULT_TIMEOUT_MS after the start, is ended with DIALOG_HUNG and the test
+// fails, so that a fault cannot hang the test.
 INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
-                       const std::function<void(HWND)>& script, DialogBoxes* boxes = nullptr);
+                       const std::function<void(HWND)>& script);
 
 // Snapshot of the whole environment block, "=C:"-style variables included;
 // the destructor puts every variable back and removes the ones added since.

@@ -34,20 +34,18 @@ const int PROBE_ID = 0x7001;
 const UINT OWN_KEY = VK_DIVIDE;
 const int ROW_P = 16, ROW_F9 = 60, ROW_F10 = 61;  // rows of HotkeyKeyTable
 
-using harness::DialogBoxes;
-
 // Runs the dialog as the command bar does, with script inside its message
-// loop; boxes it opens go to boxes, without it each one is a failure. Every
+// loop; boxes it opens go to the test's harness::Boxes, if any. Every
 // closing releases the browse button's icon and forgets the dialog (while it
 // is known as open, the bar does not hide itself).
-int runDialog(const std::function<void(HWND)>& script, DialogBoxes* boxes = nullptr) {
+int runDialog(const std::function<void(HWND)>& script) {
     HICON icon = 0;
     auto run = [&](HWND dialog) {
         icon = (HICON)SendDlgItemMessageA(dialog, IDC_PROP_BROWSE, BM_GETIMAGE, IMAGE_ICON, 0);
         script(dialog);
     };
     int result = (int)harness::runModalDialog([] { return (INT_PTR)runPropertiesDialog(); },
-                                              [] { return propertiesDialogWindow; }, run, boxes);
+                                              [] { return propertiesDialogWindow; }, run);
     ICONINFO info;
     EXPECT_TRUE(icon != 0 && !GetIconInfo(icon, &info)) << "bitmap 148 on the browse button, released";
     EXPECT_TRUE(propertiesDialogWindow == 0);
@@ -245,15 +243,13 @@ TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHol
 TEST_F(PropertiesDialog, UnwritableSettingsFileIsToldAndTheSettingsApplyAllTheSame) {
     copyText(iniPath, sizeof iniPath, temp.makeDirectory("folder.ini").c_str());
     trayIconShown = 1;
-    DialogBoxes boxes;
-    runDialog(
-        [&](HWND dialog) {
-            for (int id : {IDC_PROP_TOOLTIPS, IDC_PROP_TRAY_ICON}) setCheck(dialog, id, true);
-            command(dialog, IDOK);
-        },
-        &boxes);
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"||OK|Die Einstellungen konnten nicht in " + std::string(iniPath) +
-                                                    " gespeichert werden. Sie gelten, bis Pexor beendet wird.|"});
+    harness::Boxes boxes;
+    runDialog([&](HWND dialog) {
+        for (int id : {IDC_PROP_TOOLTIPS, IDC_PROP_TRAY_ICON}) setCheck(dialog, id, true);
+        command(dialog, IDOK);
+    });
+    EXPECT_EQ(boxes.shown(), "Pexor - Fehler: Die Einstellungen konnten nicht in " + std::string(iniPath) +
+                                 " gespeichert werden. Sie gelten, bis Pexor beendet wird.\n");
     EXPECT_EQ(tooltipActive, 1);
     EXPECT_EQ(trayIconShown, 1);
     EXPECT_FALSE(deleteTrayIcon()) << "no icon added";
@@ -283,24 +279,20 @@ TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndCancelTheStoredOne) {
         }
         const bool taken = c.row == ROW_F10;
         DeleteFileA(iniPath);
-        DialogBoxes boxes;
-        runDialog(
-            [&](HWND dialog) {
-                EXPECT_FALSE(keyTaken(OWN_KEY)) << "unregistered while the dialog is open";
-                SetDlgItemTextA(dialog, IDC_PROP_START_DIR, "c:\\changed");
-                if (c.row >= 0) selectHotkeyRow(dialog, c.row);
-                command(dialog, c.ok ? IDOK : IDCANCEL);
-                if (!taken) return;
-                EXPECT_TRUE(IsWindowVisible(dialog) && ask(dialog, IDC_PROP_HOTKEY, CB_GETCURSEL) == ROW_F10);
-                EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_HOTKEY));
-                EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), "c:\\changed");
-                command(dialog, IDCANCEL);
-            },
-            &boxes);
-        const std::string told = "||OK|Die ausgewählte Tastenkombination wird bereits verwendet. "
-                                 "Wählen Sie bitte eine andere Kombination aus.|";
-        EXPECT_EQ(boxes.texts, std::vector<std::string>(taken, told));
-        EXPECT_EQ(boxes.captions, std::vector<std::string>(taken, "Hinweis"));
+        harness::Boxes boxes;
+        runDialog([&](HWND dialog) {
+            EXPECT_FALSE(keyTaken(OWN_KEY)) << "unregistered while the dialog is open";
+            SetDlgItemTextA(dialog, IDC_PROP_START_DIR, "c:\\changed");
+            if (c.row >= 0) selectHotkeyRow(dialog, c.row);
+            command(dialog, c.ok ? IDOK : IDCANCEL);
+            if (!taken) return;
+            EXPECT_TRUE(IsWindowVisible(dialog) && ask(dialog, IDC_PROP_HOTKEY, CB_GETCURSEL) == ROW_F10);
+            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_HOTKEY));
+            EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), "c:\\changed");
+            command(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(boxes.shown(), taken ? "Hinweis: Die ausgewählte Tastenkombination wird bereits verwendet. "
+                                         "Wählen Sie bitte eine andere Kombination aus.\n" : "");
         EXPECT_STREQ(settings.BaseDir, c.ok && !taken ? "c:\\changed" : "c:\\");
         EXPECT_EQ(harness::fileExists(iniPath), c.ok && !taken) << "written on OK only";
         EXPECT_EQ(settings.Hotkey, c.storedAfter);
@@ -318,21 +310,19 @@ TEST_F(PropertiesDialog, BrowseStartsAtTheAliasFileAndPutsThePickedPathInTheFiel
     settings.CheckAlias = 1;
     const std::string other = temp.file("other.bat");
     harness::writeFile(other, "rem\r\n");
-    DialogBoxes boxes;
-    runDialog(
-        [&](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_PROP_ALIAS_FILE, temp.file("sub\\..\\other.bat").c_str());
-            command(dialog, IDC_PROP_BROWSE);
-            EXPECT_EQ(harness::lowerCase(fieldText(dialog, IDC_PROP_ALIAS_FILE)), harness::lowerCase(other));
-            SetDlgItemTextA(dialog, IDC_PROP_ALIAS_FILE, aliasFile.c_str());
-            boxes.answer = IDCANCEL;
-            command(dialog, IDC_PROP_BROWSE);
-            EXPECT_EQ(fieldText(dialog, IDC_PROP_ALIAS_FILE), aliasFile);
-            setCheck(dialog, IDC_PROP_CHECK_ALIAS, false);
-            command(dialog, IDC_PROP_BROWSE);
-            command(dialog, IDCANCEL);
-        },
-        &boxes);
+    harness::Boxes boxes;
+    runDialog([&](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_PROP_ALIAS_FILE, temp.file("sub\\..\\other.bat").c_str());
+        command(dialog, IDC_PROP_BROWSE);
+        EXPECT_EQ(harness::lowerCase(fieldText(dialog, IDC_PROP_ALIAS_FILE)), harness::lowerCase(other));
+        SetDlgItemTextA(dialog, IDC_PROP_ALIAS_FILE, aliasFile.c_str());
+        boxes.answer = IDCANCEL;
+        command(dialog, IDC_PROP_BROWSE);
+        EXPECT_EQ(fieldText(dialog, IDC_PROP_ALIAS_FILE), aliasFile);
+        setCheck(dialog, IDC_PROP_CHECK_ALIAS, false);
+        command(dialog, IDC_PROP_BROWSE);
+        command(dialog, IDCANCEL);
+    });
     EXPECT_EQ(boxes.captions, std::vector<std::string>(2, "Pexor - AliasDatei suchen"));
     EXPECT_EQ(std::string(settings.AliasFile), aliasFile) << "Cancel keeps the stored file";
 }

@@ -88,7 +88,7 @@ TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShe
 // The shell's and the file dialog's functions are looked up when first
 // needed; on an older Windows without them the user is told which is missing.
 TEST_F(Launch, MissingLibraryOrFunctionIsNamedInAWarningAndGivesNothingToCall) {
-    harness::MessageBoxCatcher boxes;
+    harness::Boxes boxes;
     EXPECT_TRUE(systemFunction(0, "pexor-fehlt.dll", "ShellExecuteA") == 0);
     EXPECT_TRUE(systemFunction(0, "comdlg32.dll", "GetOpenFileNameX") == 0);
     EXPECT_TRUE(systemFunction(0, "comdlg32.dll", "GetOpenFileNameA") != 0);

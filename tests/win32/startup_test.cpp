@@ -120,16 +120,14 @@ protected:
     }
     // Runs the first instance until script, run once its bar shows, has
     // closed it (or else it is closed afterwards).
-    void runFirst(const std::string& arguments, const std::function<void(HWND)>& script,
-                  harness::DialogBoxes* boxes = nullptr) {
+    void runFirst(const std::string& arguments, const std::function<void(HWND)>& script) {
         trayRequests.clear();
         harness::runModalDialog([&] { return (INT_PTR)runPexor(program, arguments.c_str()); },
                                 [] { return IsWindowVisible(commandBarWindow) ? commandBarWindow : (HWND)0; },
                                 [&](HWND bar) {
                                     script(bar);
                                     if (IsWindow(mainWindow)) PostMessageA(mainWindow, WM_CLOSE, 0, 0);
-                                },
-                                boxes);
+                                });
     }
 
     const std::string exe = temp.file("pexor.exe");
@@ -204,7 +202,7 @@ TEST_F(Startup, AnnouncedHandOffFileRunsOnlyACdLineAndIsDeleted) {
         {"cd " + dir + "\r\nz:", dir, ""},                      // the first line only, without its end
         {"cd " + temp.file("Fehlt"), dir, "Pexor - Hinweis"},  // a cd line that fails says so
     };
-    harness::DialogBoxes boxes;
+    harness::Boxes boxes;
     runFirst("", [&](HWND) {
         for (const auto& c : cases) {
             SCOPED_TRACE("|" + c.content + "|");
@@ -216,7 +214,7 @@ TEST_F(Startup, AnnouncedHandOffFileRunsOnlyACdLineAndIsDeleted) {
             EXPECT_FALSE(harness::fileExists(handOffFile()));
             EXPECT_EQ(harness::currentDirectory(), lowerCase(c.directory));
         }
-    }, &boxes);
+    });
 }
 
 // ------------------------------------------------------------ second starts
