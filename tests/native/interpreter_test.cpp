@@ -120,13 +120,13 @@ TEST(Interpreter, BuiltInCommandsAndExitAreOnlyWhenTheirSwitchIsOne) {
 
 TEST(Interpreter, DriveSwitchBecomesCdToTheRememberedDirectory) {
     Fixture f;
-    char dirs[3][PATH_CAPACITY] = {"C:\\WINDOWS\\System", "E:\\", "\\\\Server\\Share"};
+    char dirs[4][PATH_CAPACITY] = {"C:\\WINDOWS\\System", "E:\\", "\\\\Server\\Share", "1:\\X"};
     std::string rewritten;
     EXPECT_EQ(f.run("c:", &rewritten).kind, CD);
     EXPECT_EQ(rewritten, "cd c:\\") << "nothing remembered: the root";
     for (char* dir : dirs) rememberDirectory(&f.drives, dir);
-    EXPECT_EQ(std::vector<std::string>(dirs, dirs + 3),
-              (std::vector<std::string>{"c:\\windows\\system", "e:\\", "\\\\server\\share"}));
+    EXPECT_EQ(std::vector<std::string>(dirs, dirs + 4),
+              (std::vector<std::string>{"c:\\windows\\system", "e:\\", "\\\\server\\share", "1:\\x"}));
     for (int d = 0; d < DRIVE_COUNT; ++d)
         EXPECT_STREQ(f.drives[d], d == 2 ? "\\windows\\system" : d == 4 ? "\\" : "") << "drive " << d;
     const struct { const char* typed; const char* rewritten; } cases[] = {
