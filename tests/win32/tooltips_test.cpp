@@ -1,6 +1,7 @@
 // The tooltip manager against the real tooltip control: the tools a dialog
 // gets and the control ids its text requests name, which mouse messages the
-// thread hook relays and to which tooltip, and several dialogs' bindings.
+// thread hook relays and to which tooltip. (Only the command bar has one, so
+// several dialogs' bindings are not gone through.)
 #include "harness.h"
 
 #include <commctrl.h>
@@ -55,13 +56,11 @@ struct TooltipSpy {
     static LRESULT CALLBACK spyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         TooltipSpy* spy = (TooltipSpy*)GetPropA(window, "PexorSpy");
         if (message == TTM_RELAYEVENT) spy->relayed.push_back(*(const MSG*)lParam);
-        if (message == TTM_ACTIVATE) spy->activations.push_back(wParam);
         return CallWindowProcA(spy->previous, window, message, wParam, lParam);
     }
     HWND tooltip;
     WNDPROC previous;
     std::vector<MSG> relayed;
-    std::vector<WPARAM> activations;
 };
 
 // Posts a message and takes it from the queue without dispatching it, so the
@@ -70,12 +69,6 @@ void postAndRetrieve(HWND target, UINT message, UINT remove = PM_REMOVE) {
     MSG msg;
     EXPECT_TRUE(PostMessageA(target, message, MK_SHIFT, MAKELPARAM(7, 9)));
     EXPECT_TRUE(PeekMessageA(&msg, target, message, message, remove)) << std::hex << message;
-}
-
-int tooltipWindows() {
-    int count = 0;
-    for (HWND w = 0; (w = FindWindowExA(0, w, TOOLTIPS_CLASSA, 0)) != 0;) count++;
-    return count;
 }
 
 class Tooltips : public ::testing::Test {
@@ -154,6 +147,8 @@ TEST_F(Tooltips, HookRelaysTheDialogsMouseMessagesToItsTooltip) {
     MSG left;
     EXPECT_TRUE(PeekMessageA(&left, d.combo, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));  // relayed again
     for (HWND target : {unbound.window, unbound.comboEdit}) EXPECT_FALSE(relayed(target, WM_MOUSEMOVE));
+    destroyDialogTooltip(unbound.window);  // it has none: the others stay
+    EXPECT_EQ(findDialogTooltip(d.panelButton), tooltip);
     MSG direct = {d.combo, WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
     tooltipMessageHook(-1, PM_REMOVE, (LPARAM)&direct);
     shutdownTooltips();
@@ -163,52 +158,6 @@ TEST_F(Tooltips, HookRelaysTheDialogsMouseMessagesToItsTooltip) {
     ASSERT_EQ(initTooltips(GetModuleHandleA(0)), 1);
     EXPECT_TRUE(findDialogTooltip(d.window) == 0);
     DestroyWindow(tooltip);
-}
-
-// Any control finds its dialog's tooltip, among several dialogs', for lookup
-// and activation; a dialog's second tooltip waits until the first is
-// destroyed; destroying one from the head, middle or tail keeps the others.
-TEST_F(Tooltips, EachDialogsTooltipIsFoundFromItsControlsUntilDestroyed) {
-    TestDialog b, c;
-    HWND tb = createDialogTooltip(b.window, DELAY_MS), tc = createDialogTooltip(c.window, DELAY_MS);
-    for (HWND w : {d.window, d.comboEdit, d.grip, d.panelButton}) EXPECT_EQ(findDialogTooltip(w), tooltip);
-    EXPECT_EQ(findDialogTooltip(c.comboEdit), tc);
-    HWND ownedPopup = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, d.window, 0, 0, 0);
-    EXPECT_TRUE(findDialogTooltip(ownedPopup) == 0) << "an owned popup is not part of the dialog";
-    DestroyWindow(ownedPopup);
-    TooltipSpy spy(tooltip), spyC(tc);
-    activateDialogTooltip(d.comboEdit, FALSE);
-    activateDialogTooltip(c.window, TRUE);
-    EXPECT_EQ(spy.activations, std::vector<WPARAM>{0});
-    EXPECT_EQ(spyC.activations, std::vector<WPARAM>{1});
-
-    auto found = [&] {
-        return std::vector<HWND>{findDialogTooltip(d.window), findDialogTooltip(b.window), findDialogTooltip(c.window)};
-    };
-    HWND second = createDialogTooltip(c.window, DELAY_MS);
-    destroyDialogTooltip(b.window);  // from the middle
-    EXPECT_FALSE(IsWindow(tb));
-    EXPECT_EQ(found(), (std::vector<HWND>{tooltip, 0, tc}));
-    destroyDialogTooltip(d.window);  // the head
-    EXPECT_EQ(found(), (std::vector<HWND>{0, 0, tc}));
-    destroyDialogTooltip(c.window);  // c's first: its second takes over
-    EXPECT_EQ(found(), (std::vector<HWND>{0, 0, second}));
-    tb = createDialogTooltip(b.window, DELAY_MS);  // appended
-    EXPECT_EQ(found(), (std::vector<HWND>{0, tb, second}));
-    destroyDialogTooltip(b.window);  // the tail
-    EXPECT_EQ(found(), (std::vector<HWND>{0, 0, second}));
-    EXPECT_FALSE(IsWindow(tc) || IsWindow(tb));
-}
-
-// A dialog without controls gets none, nor does one that is gone.
-TEST_F(Tooltips, DialogWithoutControlsGetsNoTooltip) {
-    HWND lone = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 50, 50, 0, 0, 0, 0);
-    int before = tooltipWindows();
-    EXPECT_TRUE(createDialogTooltip(lone, DELAY_MS) == 0);
-    EXPECT_EQ(tooltipWindows(), before);
-    DestroyWindow(lone);
-    EXPECT_TRUE(createDialogTooltip(lone, DELAY_MS) == 0);
-    EXPECT_TRUE(findDialogTooltip(lone) == 0);
 }
 
 }  // namespace
