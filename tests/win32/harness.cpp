@@ -250,35 +250,34 @@ bool RegistryOverride::setString(HKEY root, const std::string& subkey, const cha
                                  const std::string& value) {
     HKEY key;
     for (size_t end = 0; end != std::string::npos;) {
-        end = subkey.find('\\', end + 1);
-        if (RegOpenKeyExA(root, subkey.substr(0, end).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+        const std::string part = subkey.substr(0, end = subkey.find('\\', end + 1));
+        if (RegOpenKeyExA(root, part.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
             RegCloseKey(key);
         else
-            createdKeys_.emplace_back(root, subkey.substr(0, end));
+            undo_.push_back([=] { RegDeleteKeyA(root, part.c_str()); });
     }
     if (RegCreateKeyExA(root, subkey.c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0) != ERROR_SUCCESS) return false;
-    Saved saved = {root, subkey, name ? name : "", false, REG_NONE, {}};
-    DWORD size = 0;
-    saved.existed = RegQueryValueExA(key, name, 0, &saved.type, 0, &size) == ERROR_SUCCESS;
-    saved.data.resize(size);
-    if (saved.existed) RegQueryValueExA(key, name, 0, &saved.type, saved.data.data(), &size);
-    values_.push_back(saved);
+    DWORD type = REG_NONE, size = 0;
+    const bool existed = RegQueryValueExA(key, name, 0, &type, 0, &size) == ERROR_SUCCESS;
+    std::vector<BYTE> data(size);
+    if (existed) RegQueryValueExA(key, name, 0, &type, data.data(), &size);
+    const std::string valueName = name ? name : "";
+    undo_.push_back([=] {
+        HKEY k;
+        if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
+        if (existed)
+            RegSetValueExA(k, valueName.c_str(), 0, type, data.data(), (DWORD)data.size());
+        else
+            RegDeleteValueA(k, valueName.c_str());
+        RegCloseKey(k);
+    });
     LONG result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
 
 RegistryOverride::~RegistryOverride() {
-    for (auto v = values_.rbegin(); v != values_.rend(); ++v) {
-        HKEY key;
-        if (RegOpenKeyExA(v->root, v->subkey.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) continue;
-        if (v->existed)
-            RegSetValueExA(key, v->name.c_str(), 0, v->type, v->data.data(), (DWORD)v->data.size());
-        else
-            RegDeleteValueA(key, v->name.c_str());
-        RegCloseKey(key);
-    }
-    for (auto k = createdKeys_.rbegin(); k != createdKeys_.rend(); ++k) RegDeleteKeyA(k->first, k->second.c_str());
+    for (auto undo = undo_.rbegin(); undo != undo_.rend(); ++undo) (*undo)();
 }
 
 ProcessStateGuard::ProcessStateGuard()

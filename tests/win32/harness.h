@@ -107,26 +107,16 @@ private:
     std::map<std::string, std::string> saved_;
 };
 
-// Sets registry string values; the destructor restores the values it
-// replaced and removes the values and keys it created.
+// Sets registry string values; the destructor puts back the values it
+// replaced and deletes the keys it created, deepest first.
 class RegistryOverride {
 public:
-    RegistryOverride() = default;
     ~RegistryOverride();
     // name null: the key's default value.
     bool setString(HKEY root, const std::string& subkey, const char* name, const std::string& value);
 
 private:
-    struct Saved {
-        HKEY root;
-        std::string subkey;
-        std::string name;  // empty: the default value
-        bool existed;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
-    std::vector<Saved> values_;
-    std::vector<std::pair<HKEY, std::string>> createdKeys_;  // shallow to deep
+    std::vector<std::function<void()>> undo_;
 };
 
 // The process-wide state the product keeps: settings and paths, the drive
