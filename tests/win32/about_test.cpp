@@ -5,15 +5,8 @@
 // after a system colour change, and the objects it leaves behind (none).
 #include "harness.h"
 
-#include <shellapi.h>
-
-#include <string>
-
-#include "../../res/resource.h"
 #include "state/aboutinfo.h"
 #include "ui/aboutdialog.h"
-#include "ui/commandbar.h"
-#include "ui/mainwindow.h"
 
 namespace {
 
@@ -45,19 +38,12 @@ HCURSOR cursorOver(HWND dialog, int id) {
 
 class AboutDialog : public Win32Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(program != 0) << harness::pexorPath() << " (build pexor.exe first)";
-        instanceHandle = program;
-    }
     void TearDown() override {
         if (dialog != 0) DestroyWindow(dialog);
-        instanceHandle = savedInstance;
-        if (program != 0) FreeLibrary(program);
     }
     // The dialog as a modeless window, so that the test can look inside.
-    HWND open() { return dialog = CreateDialogParamA(program, MAKEINTRESOURCEA(IDD_ABOUT), 0, aboutDialogProc, 0); }
-    HMODULE program = LoadLibraryExA(harness::pexorPath().c_str(), 0, LOAD_LIBRARY_AS_DATAFILE);
-    const HINSTANCE savedInstance = instanceHandle;
+    HWND open() { return dialog = CreateDialogParamA(resources.module, MAKEINTRESOURCEA(IDD_ABOUT), 0, aboutDialogProc, 0); }
+    harness::ProgramResources resources;
     HWND dialog = 0;
 };
 

@@ -3,10 +3,6 @@
 #include "harness.h"
 
 #include <ctype.h>
-#include <string.h>
-
-#include "base/textutil.h"
-#include "interp/interpreter_win32.h"
 
 namespace {
 

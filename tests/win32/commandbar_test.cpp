@@ -7,17 +7,7 @@
 // real keys; here are the edges it cannot reach and the texts of the boxes.
 #include "harness.h"
 
-#include <commctrl.h>
-#include <shlobj.h>
-#include <string.h>
-
-#include "../../res/resource.h"
-#include "base/textutil.h"
 #include "state/history.h"
-#include "state/settings_win32.h"
-#include "tooltips/tooltips.h"
-#include "ui/commandbar.h"
-#include "ui/mainwindow.h"
 
 namespace {
 
@@ -41,10 +31,6 @@ LRESULT CALLBACK noteTooltipActivation(int code, WPARAM wParam, LPARAM lParam) {
 class CommandBar : public Win32Test {
 protected:
     void SetUp() override {
-        program = LoadLibraryExA(harness::pexorPath().c_str(), 0, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_TRUE(program != 0) << harness::pexorPath() << " (build pexor.exe first)";
-        savedInstance = instanceHandle;
-        instanceHandle = program;
         ASSERT_EQ(initTooltips(GetModuleHandleA(0)), 1);
         environment.set("PEXOR_RECORD", record);
         copyText(iniPath, sizeof iniPath, temp.file("pexor.ini").c_str());
@@ -55,8 +41,6 @@ protected:
     void TearDown() override {
         destroyBar();
         shutdownTooltips();
-        instanceHandle = savedInstance;
-        if (program != 0) FreeLibrary(program);
     }
 
     void setup(const char* key, const std::string& value, const char* section = "Setup") {
@@ -131,8 +115,7 @@ protected:
 
     const std::string record = temp.file("record.txt");
     const std::string recorder = harness::recorderPath();
-    HMODULE program = 0;
-    HINSTANCE savedInstance = 0;
+    harness::ProgramResources resources;
     HWND bar = 0, box = 0, edit = 0;
 };
 

@@ -1,13 +1,9 @@
 // Test helpers for the Win32 tier; see harness.h.
 #include "harness.h"
 
-#include <string.h>
-
 #include <fstream>
 #include <iterator>
 #include <memory>
-
-#include "ui/mainwindow.h"
 
 namespace harness {
 
@@ -281,7 +277,7 @@ RegistryOverride::~RegistryOverride() {
 }
 
 ProcessStateGuard::ProcessStateGuard()
-    : directory_(currentDirectory()), settings_(settings), mainWindow_(mainWindow) {
+    : directory_(currentDirectory()), settings_(settings), mainWindow_(mainWindow), instance_(instanceHandle) {
     memcpy(iniPath_, iniPath, sizeof iniPath_);
     memcpy(historyPath_, historyPath, sizeof historyPath_);
     memcpy(drives_, driveDirectoryTable, sizeof drives_);
@@ -294,6 +290,7 @@ ProcessStateGuard::~ProcessStateGuard() {
     memcpy(historyPath, historyPath_, sizeof historyPath_);
     memcpy(driveDirectoryTable, drives_, sizeof drives_);
     mainWindow = mainWindow_;
+    instanceHandle = instance_;
 }
 
 }  // namespace harness

@@ -1,11 +1,15 @@
 // Helpers for the tests that run against the real Win32 API (under Wine or
-// Windows): a temporary directory, files, the recorder's records, message
+// Windows), and the product's headers they share: a temporary directory, files, the recorder's records, message
 // pumping with a timeout, boxes answered and noted, and guards that put the
 // environment, the registry and the process-wide records back as they were.
 #ifndef PEXOR_TESTS_WIN32_HARNESS_H
 #define PEXOR_TESTS_WIN32_HARNESS_H
 
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <string.h>
 
 #include <functional>
 #include <map>
@@ -14,8 +18,15 @@
 
 #include <gtest/gtest.h>
 
-#include "interp/interpreter.h"
-#include "state/settings.h"
+#include "../../res/resource.h"
+#include "base/textutil.h"
+#include "base/winutil_win32.h"
+#include "interp/interpreter_win32.h"
+#include "state/settings_win32.h"
+#include "tooltips/tooltips.h"
+#include "ui/commandbar.h"
+#include "ui/mainwindow.h"
+#include "ui/trayicon.h"
 
 namespace harness {
 
@@ -62,6 +73,20 @@ bool waitForRecords(const std::string& path, size_t count);
 std::string recorderPath();
 // pexor.exe, which the build puts two folders above the test program.
 std::string pexorPath();
+
+// The built pexor.exe loaded as data while it lives: its templates, bitmaps
+// and icons are the product's instance handle (ProcessStateGuard puts the
+// handle back).
+struct ProgramResources {
+    HMODULE module = LoadLibraryExA(pexorPath().c_str(), 0, LOAD_LIBRARY_AS_DATAFILE);
+    ProgramResources() {
+        EXPECT_TRUE(module != 0) << pexorPath() << " (build pexor.exe first)";
+        instanceHandle = module;
+    }
+    ~ProgramResources() {
+        if (module != 0) FreeLibrary(module);
+    }
+};
 
 // Answers every dialog box this thread shows while it lives (through a
 // thread timer, which the boxes' own loops dispatch too) and notes caption
@@ -120,7 +145,8 @@ private:
 };
 
 // The process-wide state the product keeps: settings and paths, the drive
-// directory table, the main window handle, and the current directory.
+// directory table, the main window and instance handles, and the current
+// directory.
 class ProcessStateGuard {
 public:
     ProcessStateGuard();
@@ -133,6 +159,7 @@ private:
     char historyPath_[PATH_CAPACITY];
     DriveDirectoryTable drives_;
     HWND mainWindow_;
+    HINSTANCE instance_;
 };
 
 }  // namespace harness

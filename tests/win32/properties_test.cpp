@@ -7,22 +7,9 @@
 // is ended, and its test fails (harness::runModalDialog).
 #include "harness.h"
 
-#include <commctrl.h>
-
-#include <functional>
-#include <string>
-#include <vector>
-
-#include "../../res/resource.h"
-#include "base/textutil.h"
 #include "interp/aliasfile.h"
 #include "state/properties.h"
-#include "state/settings_win32.h"
-#include "tooltips/tooltips.h"
-#include "ui/commandbar.h"
-#include "ui/mainwindow.h"
 #include "ui/propertiesdialog.h"
-#include "ui/trayicon.h"
 
 namespace {
 
@@ -83,8 +70,6 @@ LRESULT CALLBACK noteActivation(HWND window, UINT message, WPARAM wParam, LPARAM
 class PropertiesDialog : public Win32Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(program != 0) << harness::pexorPath() << " (build pexor.exe first)";
-        instanceHandle = program;
         // Stand-ins for the main window and the command bar, and a prober of hotkeys.
         for (HWND* window : {&mainWindow, &commandBarWindow, &probe})
             *window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
@@ -115,11 +100,9 @@ protected:
         shutdownTooltips();
         for (HWND window : {probe, commandBarWindow, mainWindow}) DestroyWindow(window);
         freeMacroTable();
-        instanceHandle = savedInstance;
         hotkeyAtom = savedAtom;
         commandBarWindow = savedBar;
         trayIconShown = savedTrayShown;
-        if (program != 0) FreeLibrary(program);
     }
 
     // Someone holds Ctrl+Alt+key: a probe registration of it fails.
@@ -151,11 +134,10 @@ protected:
         return false;
     }
 
-    HMODULE program = LoadLibraryExA(harness::pexorPath().c_str(), 0, LOAD_LIBRARY_AS_DATAFILE);
+    harness::ProgramResources resources;
     HWND probe = 0;
     const std::string aliasFile = temp.file("alias.bat");
     harness::RegistryOverride registry;
-    const HINSTANCE savedInstance = instanceHandle;
     const ATOM savedAtom = hotkeyAtom;
     const HWND savedBar = commandBarWindow;
     const int savedTrayShown = trayIconShown;

@@ -1,8 +1,6 @@
 // The settings store against the real profile (.ini) API, environment and
 // module path: what the platform adds to the rules the native tests check.
 #include "harness.h"
-#include "base/textutil.h"
-#include "state/settings_win32.h"
 
 namespace {
 

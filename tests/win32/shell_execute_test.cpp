@@ -4,12 +4,6 @@
 // the portable core; here it is carried out.
 #include "harness.h"
 
-#include <shellapi.h>
-
-#include "base/textutil.h"
-#include "base/winutil_win32.h"
-#include "interp/interpreter_win32.h"
-
 namespace {
 
 class Launch : public Win32Test {};

@@ -5,14 +5,6 @@
 // Second starts are real pexor.exe processes.
 #include "harness.h"
 
-#include <shellapi.h>
-
-#include "../../res/resource.h"
-#include "base/winutil_win32.h"
-#include "ui/commandbar.h"
-#include "ui/mainwindow.h"
-#include "ui/trayicon.h"
-
 using harness::lowerCase;
 using harness::pumpUntil;
 
@@ -99,7 +91,6 @@ protected:
     }
     void TearDown() override {
         shellNotifyImport = realShell;
-        instanceHandle = savedInstance;
         commandBarWindow = 0;
         accelerators = 0;
         trayIconShown = 0;
@@ -133,7 +124,6 @@ protected:
 
     const std::string exe = temp.file("pexor.exe");
     HMODULE program = 0;
-    HINSTANCE savedInstance = instanceHandle;
     AnyFunction realShell = shellNotifyImport;
 };
 

@@ -4,13 +4,6 @@
 // several dialogs' bindings are not gone through.)
 #include "harness.h"
 
-#include <commctrl.h>
-
-#include <vector>
-
-#include "../../res/resource.h"
-#include "tooltips/tooltips.h"
-
 namespace {
 
 enum { NOTIFY_STATIC_ID = 1070, PANEL_ID = 1080, PANEL_STATIC_ID = 1081, PANEL_BUTTON_ID = 1082 };
