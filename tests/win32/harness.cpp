@@ -143,9 +143,12 @@ Boxes* innermost;
 
 // Dialog boxes only: those with a caption (the command bar is a dialog
 // without one) that are visible and enabled (only the box on top is).
-BOOL CALLBACK answerBox(HWND box, LPARAM) {
+BOOL CALLBACK answerBox(HWND box, LPARAM process) {
     char className[16];
-    if ((modalRun != 0 && box == modalRun->dialog()) || !IsWindowVisible(box) || !IsWindowEnabled(box) ||
+    DWORD owner = 0;
+    GetWindowThreadProcessId(box, &owner);
+    if ((modalRun != 0 && box == modalRun->dialog()) || (process != 0 && owner != (DWORD)process) ||
+        !IsWindowVisible(box) || !IsWindowEnabled(box) ||
         (GetWindowLongA(box, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
         !GetClassNameA(box, className, sizeof className) || strcmp(className, "#32770") != 0)
         return TRUE;
@@ -183,7 +186,10 @@ void CALLBACK driveModal(HWND, UINT, UINT_PTR, DWORD) {
 }
 }  // namespace
 
-Boxes::Boxes(WORD answer) : answer(answer), timer_(SetTimer(0, 0, 10, tick)), outer_(innermost) { innermost = this; }
+Boxes::Boxes(WORD answer, DWORD process)
+    : answer(answer), process_(process), timer_(SetTimer(0, 0, 10, tick)), outer_(innermost) {
+    innermost = this;
+}
 
 Boxes::~Boxes() {
     KillTimer(0, timer_);
@@ -191,7 +197,8 @@ Boxes::~Boxes() {
 }
 
 void CALLBACK Boxes::tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (innermost != 0) EnumThreadWindows(GetCurrentThreadId(), answerBox, 0);
+    if (innermost != 0 && innermost->process_ != 0) EnumWindows(answerBox, innermost->process_);
+    if (innermost != 0 && innermost->process_ == 0) EnumThreadWindows(GetCurrentThreadId(), answerBox, 0);
 }
 
 std::string Boxes::shown() const {

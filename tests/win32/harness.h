@@ -93,10 +93,10 @@ struct ProgramResources {
 // and message (the first static with a text) of each. A box still there
 // after its answer is cancelled (a file picker after its "not found" box).
 // The innermost one answers; the dialog a runModalDialog script drives is
-// left alone.
+// left alone. Given a process id, it answers that process's boxes instead.
 class Boxes {
 public:
-    explicit Boxes(WORD answer = IDOK);
+    explicit Boxes(WORD answer = IDOK, DWORD process = 0);
     ~Boxes();
     std::string shown() const;  // "caption: text\n" per box
     WORD answer;
@@ -104,6 +104,7 @@ public:
 
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
+    DWORD process_;
     UINT_PTR timer_;
     Boxes* outer_;
 };

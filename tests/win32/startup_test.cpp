@@ -51,24 +51,15 @@ struct SecondStart {
     std::string box;
 };
 SecondStart startSecond(const std::string& exe, const std::string& arguments) {
-    std::string line = "\"" + exe + "\" " + arguments, text;
+    std::string line = "\"" + exe + "\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     SecondStart run = {STILL_ACTIVE, ""};
     EXPECT_TRUE(CreateProcessA(exe.c_str(), &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &info)) << line;
-    pumpUntil([&] {
-        for (HWND box = 0; (box = FindWindowExA(0, box, "#32770", 0)) != 0;) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (owner != info.dwProcessId || !IsWindowVisible(box)) continue;  // shown once its texts are set
-            for (HWND label = 0; text.empty() && (label = FindWindowExA(box, label, "Static", 0)) != 0;)
-                text = harness::windowText(label);
-            if (run.box.empty()) run.box = harness::windowText(box) + ": " + text;
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0;
-    }, 30000);
+    harness::Boxes boxes(IDOK, info.dwProcessId);
+    pumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
+    if (!boxes.captions.empty()) run.box = boxes.captions[0] + ": " + boxes.texts[0];
     GetExitCodeProcess(info.hProcess, &run.exitCode);
     TerminateProcess(info.hProcess, 1);
     WaitForSingleObject(info.hProcess, INFINITE);
