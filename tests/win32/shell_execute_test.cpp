@@ -1,12 +1,20 @@
-// Lines that end in ShellExecuteA, checked by what the started program saw:
+// Lines through executeCommandLine, checked by what the started program saw:
 // recorder.exe stands in for programs, the command interpreter program, the
 // browser and the folder explorer. Which request a line makes is decided in
-// the portable core; here it is carried out.
+// the portable core; here it is carried out: ShellExecuteA, and CD with the
+// real current directory, the per-drive table and the "=C:" record.
 #include "harness.h"
 
 namespace {
 
-class Launch : public Win32Test {};
+class Launch : public Win32Test {
+protected:
+    int run(const std::string& text) {
+        char line[LINE_CAPACITY];
+        copyText(line, sizeof line, text.c_str());
+        return executeCommandLine(0, line);
+    }
+};
 
 TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShellsError) {
     const std::string record = temp.file("record.txt"), R = harness::recorderPath();
@@ -59,9 +67,7 @@ TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShe
     };
     std::vector<std::string> started;
     for (const auto& c : cases) {
-        char line[LINE_CAPACITY];
-        copyText(line, sizeof line, c.line.c_str());
-        EXPECT_EQ(executeCommandLine(0, line), c.result) << "|" << c.line << "|";
+        EXPECT_EQ(run(c.line), c.result) << "|" << c.line << "|";
         if (c.commandLine.empty()) continue;
         started.push_back(c.commandLine);
         ASSERT_TRUE(harness::waitForRecords(record, started.size())) << "|" << c.line << "|";
@@ -77,6 +83,35 @@ TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShe
     EXPECT_EQ(harness::readFile("c:\\tmpurl.html"), "meine Seite");
     DeleteFileA("c:\\tmpurl.html");
     EXPECT_EQ(probe(), "");
+}
+
+// The C runtime's _chdir sets the "=C:" record on Windows but not under Wine;
+// the program sets it itself, so both see the same, and so does a program
+// started afterwards. A failing cd shows what the system says about this very
+// directory, changes nothing and counts as done.
+TEST_F(Launch, CdChangesDirectoryDriveRecordAndTableLowerCasedOrShowsTheSystemsText) {
+    const std::string record = temp.file("record.txt"), dir = temp.makeDirectory("\xC4RGER mit Leerzeichen");
+    const std::string folded = harness::lowerCase(dir), variable = std::string("=") + (char)toupper(dir[0]) + ":";
+    const std::string missing = temp.file("Fehlt") + "\\tiefer";
+    environment.set("PEXOR_RECORD", record);
+    memset(driveDirectoryTable, 0, sizeof driveDirectoryTable);
+    harness::Boxes boxes;
+    EXPECT_EQ(run("cd  \"" + dir + "\""), EXEC_DONE);  // quoted, as cmd takes it
+    ASSERT_FALSE(SetCurrentDirectoryA(missing.c_str()));
+    char expected[MESSAGE_CAPACITY] = "", value[MAX_PATH] = "<unset>";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, 0, GetLastError(), 0, expected,
+                   sizeof expected, 0);
+    EXPECT_EQ(run("cd \"" + missing + "\""), EXEC_DONE);
+    EXPECT_EQ(boxes.shown(), "Pexor - Hinweis: " + std::string(expected) + "\n");
+    EXPECT_EQ(harness::currentDirectory(), folded);
+    GetEnvironmentVariableA(variable.c_str(), value, sizeof value);
+    EXPECT_EQ(value, folded);
+    for (int d = 0; d < DRIVE_COUNT; ++d) EXPECT_STREQ(driveDirectoryTable[d], d == folded[0] - 'a' ? &folded[2] : "");
+    ASSERT_EQ(run(harness::recorderPath()), EXEC_DONE);
+    ASSERT_TRUE(harness::waitForRecords(record, 1));
+    harness::Record r = harness::readRecords(record).back();
+    EXPECT_EQ(r.currentDirectory, folded);
+    EXPECT_EQ(r.driveVariables[variable], folded);
 }
 
 // The shell's and the file dialog's functions are looked up when first
