@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlobj.h>
 #include <string.h>
 
 #include <functional>
