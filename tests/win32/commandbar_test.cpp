@@ -17,15 +17,26 @@ int windowBorder() {
     return border;
 }
 
-// The last TTM_ACTIVATE sent to a tooltip control of this thread.
+// What the tooltip manager sends the tooltip controls of this thread: the
+// last TTM_ACTIVATE, and every mouse message it relays.
 int tooltipActive;
-LRESULT CALLBACK noteTooltipActivation(int code, WPARAM wParam, LPARAM lParam) {
+std::vector<MSG> relayed;
+LRESULT CALLBACK noteTooltipMessages(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT* sent = (const CWPSTRUCT*)lParam;
     char name[32] = "";
     GetClassNameA(sent->hwnd, name, sizeof name);
     if (code >= 0 && sent->message == TTM_ACTIVATE && strcmp(name, TOOLTIPS_CLASSA) == 0)
         tooltipActive = (int)sent->wParam;
+    if (code >= 0 && sent->message == TTM_RELAYEVENT) relayed.push_back(*(const MSG*)sent->lParam);
     return CallNextHookEx(0, code, wParam, lParam);
+}
+
+// A TTN_NEEDTEXT notification as a tooltip sends it for a tool.
+NMTTDISPINFOA textRequest(HWND tooltip, UINT_PTR id, UINT flags) {
+    NMTTDISPINFOA request = {};
+    request.hdr = {tooltip, id, TTN_NEEDTEXTA};
+    request.uFlags = flags;
+    return request;
 }
 
 class CommandBar : public Win32Test {
@@ -384,30 +395,80 @@ TEST_F(CommandBar, LosingActivationHidesTheBarAfterTheDelayUnlessThePropertiesAr
 
 // ------------------------------------------------------- tooltips
 
-TEST_F(CommandBar, TooltipsFollowTheSettingAndShowTheDirectoryInLowerCaseAndVerschieben) {
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, noteTooltipActivation, 0, GetCurrentThreadId());
+// Every control of the bar is a tool of its tooltip: a window tool, but the
+// grip, a static without SS_NOTIFY (transparent to the mouse), is a rectangle
+// of the bar; a text request names the bar's child the tool lies in. The
+// thread hook relays moves and left and right presses and releases, peeked
+// ones too, over any window of the bar, unchanged; nothing else, nothing of
+// another window, nothing after shutdown.
+TEST_F(CommandBar, TooltipsFollowTheSettingCoverEveryControlAndShowTheDirectoryAndVerschieben) {
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, noteTooltipMessages, 0, GetCurrentThreadId());
     for (int on : {0, 1}) {
         setup("Tooltips", std::to_string(on));
         tooltipActive = -1;
         createBar();
         EXPECT_EQ(tooltipActive, on) << "Tooltips=" << on;
     }
+    const HWND tooltip = findDialogTooltip(bar), button = GetDlgItem(bar, IDC_DEFAULT_BUTTON);
+    const HWND grip = GetDlgItem(bar, IDC_GRIP);
+    EXPECT_EQ(GetWindow(tooltip, GW_OWNER), bar);
+    EXPECT_EQ(GetWindowLongA(tooltip, GWL_STYLE) & (TTS_ALWAYSTIP | TTS_NOPREFIX), TTS_ALWAYSTIP | TTS_NOPREFIX);
+    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 100);
+    RECT gripRect;
+    GetWindowRect(grip, &gripRect);
+    MapWindowPoints(0, bar, (POINT*)&gripRect, 2);
+    const struct { UINT_PTR id; UINT named; } tools[] = {
+        {(UINT_PTR)button, IDC_DEFAULT_BUTTON}, {(UINT_PTR)box, IDC_COMMAND_COMBO}, {(UINT_PTR)edit, IDC_COMMAND_COMBO},
+        {IDC_GRIP, IDC_GRIP}};
+    ASSERT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 4);
+    for (const auto& t : tools) {
+        TOOLINFOA tool = {sizeof tool, 0, bar, t.id, {}, 0, 0, 0, 0};
+        ASSERT_TRUE(SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, (LPARAM)&tool)) << t.named;
+        EXPECT_EQ(tool.uFlags & (TTF_IDISHWND | TTF_SUBCLASS), t.id == IDC_GRIP ? 0u : (UINT)TTF_IDISHWND);
+        EXPECT_TRUE(t.id != IDC_GRIP || EqualRect(&tool.rect, &gripRect)) << tool.rect.left << "," << tool.rect.top;
+        NMTTDISPINFOA request = textRequest(tooltip, tool.uId, tool.uFlags);
+        EXPECT_EQ(tooltipControlId(&request), t.named);
+    }
+    HWND other = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, 0);
+    // Posted and taken from the queue undispatched, so no control acts on it.
+    auto relays = [&](HWND target, UINT message, UINT remove = PM_REMOVE) {
+        relayed.clear();
+        MSG msg;
+        EXPECT_TRUE(PostMessageA(target, message, MK_SHIFT, MAKELPARAM(7, 9)));
+        EXPECT_TRUE(PeekMessageA(&msg, target, message, message, remove)) << std::hex << message;
+        return relayed.size() == 1 && relayed[0].hwnd == target && relayed[0].message == message &&
+               relayed[0].wParam == MK_SHIFT && relayed[0].lParam == MAKELPARAM(7, 9);
+    };
+    const struct { UINT message; bool relayed; } messages[] = {
+        {WM_MOUSEMOVE, true},     {WM_LBUTTONDOWN, true},    {WM_LBUTTONUP, true},    {WM_RBUTTONDOWN, true},
+        {WM_RBUTTONUP, true},     {WM_LBUTTONDBLCLK, false}, {WM_MBUTTONDOWN, false}, {WM_MOUSEWHEEL, false},
+        {WM_NCMOUSEMOVE, false},  {WM_KEYDOWN, false}};
+    for (const auto& c : messages) EXPECT_EQ(relays(edit, c.message), c.relayed) << std::hex << c.message;
+    for (HWND target : {bar, grip, button}) EXPECT_TRUE(relays(target, WM_LBUTTONDOWN)) << GetDlgCtrlID(target);
+    EXPECT_TRUE(relays(box, WM_MOUSEMOVE, PM_NOREMOVE)) << "peeked";
+    EXPECT_FALSE(relays(other, WM_MOUSEMOVE));
+    destroyDialogTooltip(other);  // it has none: the bar's stays
+    EXPECT_EQ(findDialogTooltip(edit), tooltip);
+    MSG direct = {box, WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+    relayed.clear();
+    tooltipMessageHook(-1, PM_REMOVE, (LPARAM)&direct);
+    EXPECT_TRUE(relayed.empty()) << "a negative code is only passed on";
+    shutdownTooltips();
+    EXPECT_FALSE(relays(box, WM_MOUSEMOVE)) << "no hook after shutdown";
+    initTooltips(GetModuleHandleA(0));
     UnhookWindowsHookEx(hook);
+    DestroyWindow(other);
     std::string dir = temp.makeDirectory("\xC4rger Ordner");  // Ärger
     ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
     ASSERT_NE(harness::lowerCase(dir), dir) << "the directory has capitals to fold";
-    // The tools as the tooltip manager registered them: windows by handle,
-    // the grip (a static that passes the mouse on) by its id.
     auto tip = [&](UINT_PTR id, UINT flags) {
-        NMTTDISPINFOA info = {};
-        info.hdr = {findDialogTooltip(bar), id, TTN_NEEDTEXTA};
-        info.uFlags = flags;
+        NMTTDISPINFOA info = textRequest(tooltip, id, flags);
         SendMessageA(bar, WM_NOTIFY, 0, (LPARAM)&info);
         return std::string(info.lpszText != 0 ? info.lpszText : "(none)");
     };
     EXPECT_EQ(tip((UINT_PTR)edit, TTF_IDISHWND), harness::lowerCase(dir));
     EXPECT_EQ(tip(IDC_GRIP, 0), "Verschieben");
-    EXPECT_EQ(tip((UINT_PTR)GetDlgItem(bar, IDC_DEFAULT_BUTTON), TTF_IDISHWND), "");
+    EXPECT_EQ(tip((UINT_PTR)button, TTF_IDISHWND), "");
 }
 
 }  // namespace
