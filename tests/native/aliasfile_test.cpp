@@ -77,18 +77,6 @@ protected:
     MacroEntry* table = nullptr;
 };
 
-TEST_F(AliasFile, KeepsFileOrderWithEitherLineEndAndALastLineWithoutOne) {
-    const char* lines[] = {"@echo off", "doskey ls=dir /w $*", "REM doskey no=thing", "DOSKEY X=",
-                           "DOSKEY X=ONE", "DOSKEY X=TWO", "doskey last=one"};
-    Entries expected = {{"LS", "DIR /W $*"}, {"X", "ONE"}, {"X", "TWO"}, {"LAST", "ONE"}};
-    for (std::string end : {"\r\n", "\n"}) {
-        std::string file;
-        for (const char* l : lines) file += l + end;
-        EXPECT_EQ(load(file), expected) << file;
-        EXPECT_EQ(load(file.substr(0, file.size() - end.size())), expected) << "no line end at the last line";
-    }
-}
-
 TEST_F(AliasFile, TheRestOfALongLineBelongsToItAndIsSkipped) {
     const std::string filler(1023 - 9, 'x');
     struct { std::string file; Entries expected; } cases[] = {

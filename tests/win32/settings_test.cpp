@@ -30,15 +30,4 @@ TEST_F(SettingsFile, IntegersKeepTheirLow16BitsAndTheShellComesFromKeyComspecOrP
     }
 }
 
-// The drive letter too, Z: under Wine, is lower-cased as the system does it.
-TEST_F(SettingsFile, PathsAreTheLowerCasedExecutablePathWithIniAndHis) {
-    char self[MAX_PATH];
-    ASSERT_GT(GetModuleFileNameA(0, self, sizeof self), 0u);
-    const std::string exe = harness::lowerCase(self), stem = exe.substr(0, exe.size() - 4);
-    ASSERT_EQ(exe.substr(exe.size() - 4), ".exe");
-    deriveSettingsPaths(GetModuleHandleA(0));
-    EXPECT_EQ(std::string(iniPath), stem + ".ini");
-    EXPECT_EQ(std::string(historyPath), stem + ".his");
-}
-
 }  // namespace
