@@ -7,43 +7,21 @@
 
 namespace harness {
 
-static void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        std::string name = found.cFileName, child = path + "\\" + name;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            removeTree(child);
-        else
-            DeleteFileA(child.c_str());
-    }
-    FindClose(search);
-    RemoveDirectoryA(path.c_str());
-}
-
+// A fresh name; mixed case on purpose: the program folds directories to lower case.
 TempDir::TempDir() {
-    char base[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof base, base);
-    EXPECT_TRUE(n > 0 && n < sizeof base);
-    // Mixed case on purpose: the program folds directories to lower case.
-    // Wine reuses process ids quickly, so a name may already be taken.
-    std::string stem = std::string(base) + "Pexor-Test-" + std::to_string(GetCurrentProcessId());
-    for (unsigned i = 1; i < 1000; ++i) {
-        path_ = stem + "-" + std::to_string(i);
-        if (CreateDirectoryA(path_.c_str(), 0)) return;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-    ADD_FAILURE() << "cannot create a directory like " << path_;
+    char base[MAX_PATH], name[MAX_PATH];
+    EXPECT_TRUE(GetTempPathA(sizeof base, base) && GetTempFileNameA(base, "Pex", 0, name)) << base;
+    path_ = name;
+    DeleteFileA(name);
+    EXPECT_TRUE(CreateDirectoryA(name, 0)) << name;
 }
 
 // A program started from the directory may still be on its way out and hold
 // its file: try again until it is gone.
 TempDir::~TempDir() {
-    pumpUntil([this] {
-        removeTree(path_);
-        return !fileExists(path_);
-    });
+    const std::string from = path_ + '\0';  // a list of names, ended by an empty one
+    SHFILEOPSTRUCTA remove = {0, FO_DELETE, from.c_str(), 0, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI, 0, 0, 0};
+    pumpUntil([&] { return SHFileOperationA(&remove), !fileExists(path_); });
 }
 
 std::string TempDir::makeDirectory(const std::string& name) const {
@@ -226,27 +204,17 @@ INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function
     return result;
 }
 
-static std::map<std::string, std::string> environmentSnapshot() {
-    std::map<std::string, std::string> variables;
-    char* block = GetEnvironmentStringsA();
-    for (const char* p = block; p != 0 && *p != '\0'; p += strlen(p) + 1) {
-        const char* eq = strchr(p + 1, '=');  // a name may begin with "="
-        if (eq != 0) variables[std::string(p, eq)] = eq + 1;
-    }
-    if (block != 0) FreeEnvironmentStringsA(block);
-    return variables;
-}
-
-EnvironmentGuard::EnvironmentGuard() : saved_(environmentSnapshot()) {}
-
 EnvironmentGuard::~EnvironmentGuard() {
-    for (const auto& now : environmentSnapshot())
-        if (saved_.find(now.first) == saved_.end()) SetEnvironmentVariableA(now.first.c_str(), 0);
     for (const auto& before : saved_) SetEnvironmentVariableA(before.first.c_str(), before.second.c_str());
+    for (const std::string& name : unset_) SetEnvironmentVariableA(name.c_str(), 0);
 }
 
-void EnvironmentGuard::set(const char* name, const std::string& value) {
-    EXPECT_TRUE(SetEnvironmentVariableA(name, value.c_str())) << name;
+void EnvironmentGuard::change(const char* name, const char* value) {
+    char before[32768];
+    DWORD n = GetEnvironmentVariableA(name, before, sizeof before);
+    if (saved_.count(name) == 0 && std::count(unset_.begin(), unset_.end(), name) == 0)
+        n > 0 && n < sizeof before ? (void)(saved_[name] = before) : unset_.push_back(name);
+    EXPECT_TRUE(SetEnvironmentVariableA(name, value) || value == 0) << name;
 }
 
 bool RegistryOverride::setString(HKEY root, const std::string& subkey, const char* name,

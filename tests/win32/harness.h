@@ -10,6 +10,7 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -119,17 +120,18 @@ enum { DIALOG_HUNG = -2 };
 INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
                        const std::function<void(HWND)>& script);
 
-// Snapshot of the whole environment block, "=C:"-style variables included;
-// the destructor puts every variable back and removes the ones added since.
+// Sets and unsets environment variables; the destructor puts back what
+// they were.
 class EnvironmentGuard {
 public:
-    EnvironmentGuard();
     ~EnvironmentGuard();
-    void set(const char* name, const std::string& value);
-    void unset(const char* name) { SetEnvironmentVariableA(name, 0); }
+    void set(const char* name, const std::string& value) { change(name, value.c_str()); }
+    void unset(const char* name) { change(name, nullptr); }
 
 private:
+    void change(const char* name, const char* value);
     std::map<std::string, std::string> saved_;
+    std::vector<std::string> unset_;
 };
 
 // Sets registry string values; the destructor puts back the values it
