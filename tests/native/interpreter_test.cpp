@@ -189,19 +189,6 @@ TEST(Interpreter, MacrosExpandBeforeEveryOtherTest) {
     check(f, {{"ls", RUN, "ls", ""}});
 }
 
-// The start directory and a handed-over one: every directory that fits is
-// taken whole, and a macro named CD does not get hold of it.
-TEST(Interpreter, TheProgramsOwnCdIgnoresMacrosAndTakesWhatFits) {
-    Fixture f;
-    f.addMacro("CD", "FORMAT $*");
-    const std::string long259 = "c:\\" + std::string(256, 'd');
-    check(f, {
-        {">c:\\temp", CD, "cd", "c:\\temp"}, {"> \"c:\\a b\"", CD, "cd", "c:\\a b"}, {">" + long259, CD, "cd", long259},
-        {">" + long259 + "d", REQUEST_TOO_LONG}, {">", NOTHING},
-        {"cd c:\\temp", RUN, "FORMAT", " c:\\temp"},  // a typed cd is the user's
-    });
-}
-
 // Overlong texts: refused at capacity + 1, accepted at capacity and below.
 TEST(Interpreter, OverlongRewritesAreRefusedNotCut) {
     Fixture f;

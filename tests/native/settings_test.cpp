@@ -76,21 +76,6 @@ std::vector<std::string> keyValues(const std::vector<std::string>& values) {
     return keys;
 }
 
-TEST(SettingsPaths, FollowTheExecutableInLowerCase) {
-    struct { const char* exe; const char* ini; const char* his; } cases[] = {
-        {"C:\\Tools\\PEXOR.EXE", "c:\\tools\\pexor.ini", "c:\\tools\\pexor.his"},
-        {"c:\\my.exe.d\\pexor.exe", "c:\\my.ini.d\\pexor.ini", "c:\\my.his.d\\pexor.his"},
-        {"c:\\x.ini\\Pexor.exe", "c:\\x.ini\\pexor.ini", "c:\\x.his\\pexor.his"},
-        {"C:\\ÄRGER\\P.EXE", "c:\\ärger\\p.ini", "c:\\ärger\\p.his"},
-    };
-    for (auto& c : cases) {
-        char ini[PATH_CAPACITY], his[PATH_CAPACITY];
-        derivePathsFrom(c.exe, ini, his);
-        EXPECT_STREQ(ini, c.ini) << c.exe;
-        EXPECT_STREQ(his, c.his) << c.exe;
-    }
-}
-
 // Integers keep their low 16 bits, unsigned (also the 32-bit fields, whose
 // upper half is then zero); MaxHistory is kept in the dialog's range, so that
 // no value in the file can empty the history at the next save.
@@ -125,20 +110,6 @@ TEST(SettingsRead, ShellComesFromTheKeyThenComspecThenThePlatform) {
         if (c.key) profile.values["Setup/Shell"] = c.key;
         EXPECT_STREQ(readWith(profile, FakeShell{c.comspec, c.nt}).Shell, c.shell);
     }
-}
-
-TEST(SettingsWrite, AReadOnlyFileIsReportedAndStillEveryKeyIsTried) {
-    FakeProfile profile;
-    Settings s = readWith(profile);
-    ProfileStore store = profile.store();
-    EXPECT_EQ(writeSettingsTo(&s, &store), 1);
-    profile.readOnly = true, profile.written.clear();
-    EXPECT_EQ(writeSettingsTo(&s, &store), 0);
-    EXPECT_EQ(profile.written, std::vector<std::string>(std::begin(KEYS), std::end(KEYS)));
-    char text[SETTINGS_MESSAGE_CAPACITY];
-    EXPECT_EQ(settingsNotSavedMessage("c:\\pexor.ini", text, sizeof text), 1);
-    EXPECT_STREQ(text, "Die Einstellungen konnten nicht in c:\\pexor.ini gespeichert werden. "
-                       "Sie gelten, bis Pexor beendet wird.");
 }
 
 // The bar in a 1024 x 768 work area (below a taskbar of 30 at the top in

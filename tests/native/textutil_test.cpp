@@ -87,11 +87,6 @@ TEST(CaseFolding, FoldsAsciiAndTheGermanLettersOfEveryColumn) {
     }
 }
 
-TEST(IntToText, WritesSignedDecimal) {
-    char b[INT_TEXT_CAPACITY];
-    for (int32_t v : {0, -25, 7, INT32_MAX, INT32_MIN}) EXPECT_EQ(intToText(v, b), std::to_string(v)) << v;
-}
-
 // Into a block of exactly capacity bytes holding before (when it fits).
 TEST(CopyText, StaysInsideTheCapacityAlwaysTerminatesAndReportsCuts) {
     enum Op { COPY, APPEND, PART };

@@ -132,38 +132,6 @@ TEST_F(AboutDialog, LinksAreUnderlinedNavyUnderAHand) {
     DeleteDC(dc);
 }
 
-// The recorder stands in for the mail program and the browser. Wine 8 takes
-// protocol handlers from HKLM\Software\Classes (what HKCR shows) only;
-// Windows also reads HKCU\Software\Classes, where a user's own choice would
-// win over this one, and needs administrator rights here.
-TEST_F(AboutDialog, EachLinkClickOpensItsTargetOnce) {
-    const std::string record = temp.file("record.txt"), recorder = harness::recorderPath();
-    environment.set("PEXOR_RECORD", record);
-    harness::RegistryOverride registry;
-    for (const char* protocol : {"mailto", "http"})
-        ASSERT_TRUE(registry.setString(HKEY_CLASSES_ROOT, std::string(protocol) + "\\shell\\open\\command", nullptr,
-                                       "\"" + recorder + "\" \"%1\""));
-    ASSERT_TRUE(open() != 0);
-    // newText, when set, replaces the web link's text first: the link opens what it shows.
-    const struct { int id; const char* newText; std::string target; } cases[] = {
-        {IDC_MAIL_LINK, 0, "mailto:pexor@example.org?subject=Pexor"},  // the blank-free caption here
-        {IDC_WEB_LINK, 0, WEB_ADDRESS},
-        {IDC_WEB_LINK, "http://www.example.org/neu?a=1 b", "http://www.example.org/neu?a=1 b"},
-    };
-    size_t count = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE("|" + c.target + "|");
-        if (c.newText) SetDlgItemTextA(dialog, IDC_WEB_LINK, c.newText);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(c.id, STN_CLICKED), (LPARAM)GetDlgItem(dialog, c.id));
-        ASSERT_TRUE(harness::waitForRecords(record, ++count)) << harness::readFile(record);
-        EXPECT_EQ(harness::readRecords(record)[count - 1].commandLine, "\"" + recorder + "\" \"" + c.target + "\"");
-    }
-    // A marker run through the same shell: nothing else was started.
-    ASSERT_GT((INT_PTR)ShellExecuteA(0, "open", recorder.c_str(), "ende", 0, SW_SHOWNORMAL), 32);
-    ASSERT_TRUE(harness::waitForRecords(record, ++count));
-    EXPECT_EQ(harness::readRecords(record).size(), count);
-}
-
 // Each closing deletes what its opening created: the link font, both
 // pictures and the hand cursor.
 TEST_F(AboutDialog, ClosingLeavesNoFontBitmapOrCursorBehind) {
