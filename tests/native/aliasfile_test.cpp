@@ -29,22 +29,18 @@ const std::string SS1014(1014, '\xDF');  // 1014 sharp s: "DOSKEY S=" and these 
 
 TEST(AliasLine, DefinesAMacroOnlyFromADoskeyLineWithNameAndBody) {
     struct { std::string line, name, body; } cases[] = {  // no name: nothing defined
-        {"doskey ls=dir /w $*", "LS", "DIR /W $*"},
-        {"   DOSKEY  cp = copy $1 $2", "CP", "COPY $1 $2"},
-        {"C:\\DOS\\DOSKEY.COM LL=DIR $1", "LL", "DIR $1"},
-        {"DOSKEY /BUFSIZE=512", "/BUFSIZE", "512"},
+        {"doskey ls=dir /w $*", "LS", "DIR /W $*"}, {"   DOSKEY  cp = copy $1 $2", "CP", "COPY $1 $2"},
+        {"C:\\DOS\\DOSKEY.COM LL=DIR $1", "LL", "DIR $1"}, {"DOSKEY /BUFSIZE=512", "/BUFSIZE", "512"},
         {"LH C:\\DOS\\DOSKEY /INSERT", "", ""}, {"   rem doskey x=y", "", ""}, {"\tREM DOSKEY X=Y", "", ""},
         {"REM\tDOSKEY X=Y", "X", "Y"},  // "REM" and a tab is no comment
         {"@REM DOSKEY X=Y", "X", "Y"},
         {"echo doskey is here", "IS", "HERE"},  // DOSKEY anywhere in the line
         {"DOSKEY X\n", "", ""},  {"DOSKEY X= \t\r\n", "", ""}, {"DOSKEY =X", "", ""}, {"DOSKEY  \t\n", "", ""},
-        {"DOSKEYX=Y", "", ""},
-        {"DOSKEY ls=dir /w \t\r\n", "LS", "DIR /W"},
+        {"DOSKEYX=Y", "", ""}, {"DOSKEY ls=dir /w \t\r\n", "LS", "DIR /W"},
         {"DOSKEY x == = y", "X", "Y"}, {"DOSKEY\tx\t=\ty\tz", "X", "Y\tZ"}, {"DOSKEY a=b=c", "A", "B=C"},
         {"doskey straße=cd \\daten\\müll", "STRASSE", "CD \\DATEN\\MÜLL"},
         // A full read of sharp s doubles and still fits; beyond one read nothing is looked at.
-        {"DOSKEY S=" + SS1014, "S", std::string(2028, 'S')},
-        {"DOSKEY " + SS1014 + "=X", std::string(2028, 'S'), "X"},
+        {"DOSKEY S=" + SS1014, "S", std::string(2028, 'S')}, {"DOSKEY " + SS1014 + "=X", std::string(2028, 'S'), "X"},
         {"DOSKEY A=" + std::string(1014, 'b') + "cde", "A", std::string(1014, 'B')},
     };
     for (auto& c : cases) {
@@ -80,8 +76,7 @@ protected:
 TEST_F(AliasFile, TheRestOfALongLineBelongsToItAndIsSkipped) {
     const std::string filler(1023 - 9, 'x');
     struct { std::string file; Entries expected; } cases[] = {
-        {"DOSKEY A=", {}},
-        {"DOSKEY A=" + filler + "DOSKEY B=C\n", {{"A", std::string(1014, 'X')}}},
+        {"DOSKEY A=", {}}, {"DOSKEY A=" + filler + "DOSKEY B=C\n", {{"A", std::string(1014, 'X')}}},
         {"REM " + std::string(1100, 'r') + " doskey zz=format c:\nDOSKEY D=E\n", {{"D", "E"}}},
         // A line of exactly 1023 characters: the line after it is read as usual.
         {"DOSKEY A=" + filler + "\nDOSKEY D=E\n", {{"A", std::string(1014, 'X')}, {"D", "E"}}},

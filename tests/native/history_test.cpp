@@ -135,8 +135,7 @@ TEST_F(History, SearchWalksPrefixMatchesNewestFirstAndBeepsOnFailure) {
         {"no match beeps, twice", {"dir"}, {{"x", -1}, {0, -1}}},
         {"after a beep new text", {"dir", "cls"}, {{"x", -1}, {"c", 2}}},
         {"typing starts over", {"notepad", "nslookup"}, {{"n", 1}, {"ns", 2}, {0, 2}}},
-        {"empty field beeps", {"dir"}, {{"", -1}}},
-        {"entry 0 never matches", {}, {{"a", -1}}},
+        {"empty field beeps", {"dir"}, {{"", -1}}}, {"entry 0 never matches", {}, {{"a", -1}}},
         {"longer than the entry", {"no"}, {{"not", -1}}},
         {"letters in any case", {"ÄRGER", "ärmel"}, {{"är", 1}, {0, 2}}},
     };

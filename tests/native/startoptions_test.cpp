@@ -26,8 +26,7 @@ TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpellingAndKeepItWholeOrNotAtA
     struct { std::string line, dir; int fits = 1; } cases[] = {
         {"-p c:\\temp", "c:\\temp"},         {"/P c:\\temp", "c:\\temp"},     {"-pc:\\temp", "c:\\temp"},
         {"-p   \t c:\\temp", "c:\\temp"},    {"-x -p c:\\temp", "c:\\temp"},  {"x-pc:\\temp", "c:\\temp"},
-        {"--p c:\\temp", "c:\\temp"},
-        {"-p 'c:\\program files\\x'", "c:\\program files\\x"},
+        {"--p c:\\temp", "c:\\temp"}, {"-p 'c:\\program files\\x'", "c:\\program files\\x"},
         {"-p \"c:\\program files\\x\"", "c:\\program files\\x"},
         {"-p 'c:\\program files\\x\" tail", "c:\\program files\\x"},  // either quote closes
         {"-p \"c:\\program files\\x'", "c:\\program files\\x"},

@@ -15,8 +15,7 @@ TEST_F(SettingsFile, IntegersKeepTheirLow16BitsAndTheShellComesFromKeyComspecOrP
     const struct { const char* setup; const char* comspec; long checkInternal; const char* shell; } cases[] = {
         {"CheckInternal=65537\r\nShell=c:\\tools\\shell.exe\r\n", "c:\\winnt\\cmd.exe", 1, "c:\\tools\\shell.exe"},
         {"CheckInternal=-20\r\nShell=\r\n", "c:\\4dos\\4nt.exe", 65516, "c:\\4dos\\4nt.exe"},
-        {"CheckInternal=12abc\r\n", nullptr, 12, "cmd.exe"},
-        {"CheckInternal=abc\r\n", tooLong.c_str(), 0, "cmd.exe"},
+        {"CheckInternal=12abc\r\n", nullptr, 12, "cmd.exe"}, {"CheckInternal=abc\r\n", tooLong.c_str(), 0, "cmd.exe"},
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -61,8 +61,7 @@ TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShe
         {"\"" + blanks + "\" -a", EXEC_DONE, "\"" + blanks + "\" -a"},
         {"HtTp://example.com/a weitere W\xF6rter", EXEC_DONE, "\"" + R + "\" HtTp://example.com/a"},
         {folder, EXEC_DONE, "\"" + R + "\" explore \"" + folder + "\""},
-        {temp.file("fehlt.exe") + " mit Parametern", 2, ""},
-        {"exit", EXEC_CLOSE, ""},
+        {temp.file("fehlt.exe") + " mit Parametern", 2, ""}, {"exit", EXEC_CLOSE, ""},
         {std::string(1, drive) + ":", EXEC_LINE_TOO_LONG, ""},  // "cd c:\aaa..." would be 260
     };
     std::vector<std::string> started;

@@ -214,10 +214,8 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
         std::string temp, box;  // TMP for the second start; the start of its box
         bool handedOver;
     } cases[] = {
-        {"", "c:\\", "", "", false},
-        {"-p " + temp.file("Fehlt"), "c:\\", "", "", false},
-        {"-p " + target, target, "", "", true},
-        {"/P \"" + blank + "\"", blank, "", "", true},
+        {"", "c:\\", "", "", false}, {"-p " + temp.file("Fehlt"), "c:\\", "", "", false},
+        {"-p " + target, target, "", "", true}, {"/P \"" + blank + "\"", blank, "", "", true},
         {"-p " + longPathTo(temp.path(), "Ziel") + "x", blank, "", "Pexor - Hinweis: Das Startverzeichnis ist zu lang", false},
         // A temp folder that cannot be written; this process reads TMP too, so it comes last.
         {"-p " + target, blank, temp.file("Kein Temp") + "\\",
