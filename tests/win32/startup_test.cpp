@@ -173,34 +173,6 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
     }
 }
 
-// Anyone who can write the temp directory can write the hand-off file: only a
-// "cd" line may be run from it, and only when a second start announces it.
-TEST_F(Startup, AnnouncedHandOffFileRunsOnlyACdLineAndIsDeleted) {
-    const std::string dir = temp.makeDirectory("Ziel");
-    const struct {
-        std::string content;  // empty: no file
-        std::string directory, box;
-    } cases[] = {
-        {"", "c:\\", ""},                                       // announced but missing
-        {"z:", "c:\\", ""},                                     // a drive switch
-        {"cd " + dir + "\r\nz:", dir, ""},                      // the first line only, without its end
-        {"cd " + temp.file("Fehlt"), dir, "Pexor - Hinweis"},  // a cd line that fails says so
-    };
-    harness::Boxes boxes;
-    runFirst("", [&](HWND) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE("|" + c.content + "|");
-            if (!c.content.empty()) harness::writeFile(handOffFile(), c.content);
-            boxes.captions.clear();
-            PostMessageA(mainWindow, WM_COMMAND, CMD_ACTIVATE, 1);
-            pumpUntil([] { return true; });
-            EXPECT_EQ(boxes.captions, c.box.empty() ? std::vector<std::string>() : std::vector<std::string>{c.box});
-            EXPECT_FALSE(harness::fileExists(handOffFile()));
-            EXPECT_EQ(harness::currentDirectory(), lowerCase(c.directory));
-        }
-    });
-}
-
 // ------------------------------------------------------------ second starts
 
 // A second start brings the hidden bar back and hands over only an existing
