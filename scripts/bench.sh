@@ -27,6 +27,12 @@
 #                    (MaxHistory=999, the default keeps 25) and with an alias
 #                    file of 10,000 DOSKEY lines, against Pexor with defaults.
 #
+# A hidden minibar.exe (started with an argument) runs throughout and holds
+# Wine's desktop: Wine closes a desktop no program has used for a second, and
+# an i686 program takes longer than that to end, so whatever started next
+# would pay some 100 ms for a new desktop process (in the alternating order
+# mostly the x86_64 bar). On Windows the shell is always there.
+#
 # Every program runs from a folder of its own (with its own pexor.ini, so
 # settings are the defaults unless a row says otherwise) under
 # c:\pexor-bench in the prefix; the folder goes at the end. Pexor is
@@ -119,6 +125,9 @@ for tree in win32:i686 win64:x86_64; do
   printf 'AliasFile=c:\\pexor-bench\\aliases.bat\n' | crlf >>"$WORK/$arch-aliases/pexor.ini.start"
 done
 export PEXOR_RECORD='c:\pexor-bench\record.txt'
+mkdir -p "$WORK/keeper"
+cp "$ROOT/build/win64/bench/minibar.exe" "$WORK/keeper/"
+( cd "$WORK/keeper" && exec "$WINE64" 'c:\pexor-bench\keeper\minibar.exe' hidden ) </dev/null >>"$LOG" 2>&1 &
 
 # ------------------------------------------------------------ measuring
 RESULTS=$WORK/results.txt
