@@ -57,12 +57,6 @@ protected:
     void setup(const char* key, const std::string& value, const char* section = "Setup") {
         WritePrivateProfileStringA(section, key, value.c_str(), iniPath);
     }
-    std::string geometry() {  // the [Geometry] section, its keys one after the other
-        char text[200];
-        std::string keys(text, GetPrivateProfileSectionA("Geometry", text, sizeof text, iniPath));
-        for (char& c : keys) c = c == '\0' ? ' ' : c;
-        return keys;
-    }
     std::string history() { return harness::readFile(historyPath); }
 
     // Reads the settings file as start-up does and creates the bar from it,

@@ -113,8 +113,7 @@ namespace {
 struct ModalRun {
     std::function<HWND()> dialog;
     std::function<void(HWND)> script;
-    DWORD started;
-    bool ran, timedOut;
+    bool ran;
 };
 ModalRun* modalRun;
 Boxes* innermost;
@@ -142,22 +141,9 @@ BOOL CALLBACK answerBox(HWND box, LPARAM process) {
     return TRUE;
 }
 
-BOOL CALLBACK endBox(HWND box, LPARAM) {
-    EndDialog(box, DIALOG_HUNG);
-    return TRUE;
-}
-
-// After the time-out every dialog of the thread is ended, and a message loop
-// through the quit message (a modal loop passes it on).
 void CALLBACK driveModal(HWND, UINT, UINT_PTR, DWORD) {
-    if (modalRun == 0) return;
-    HWND dialog = modalRun->dialog();
-    if (!modalRun->timedOut && GetTickCount() - modalRun->started > DEFAULT_TIMEOUT_MS) {
-        modalRun->timedOut = true;
-        ADD_FAILURE() << (modalRun->ran ? "the dialog is still open" : "the dialog never showed");
-        EnumThreadWindows(GetCurrentThreadId(), endBox, 0);
-        PostQuitMessage(DIALOG_HUNG);
-    } else if (!modalRun->ran && dialog != 0 && IsWindowVisible(dialog)) {
+    HWND dialog = modalRun != 0 && !modalRun->ran ? modalRun->dialog() : 0;
+    if (dialog != 0 && IsWindowVisible(dialog)) {
         modalRun->ran = true;
         modalRun->script(dialog);
     }
@@ -188,14 +174,12 @@ std::string Boxes::shown() const {
 INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
                        const std::function<void(HWND)>& script) {
     std::unique_ptr<Boxes> unexpected(innermost == 0 ? new Boxes : 0);
-    ModalRun run = {dialog, script, GetTickCount(), false, false};
+    ModalRun run = {dialog, script, false};
     ModalRun* outer = modalRun;
     modalRun = &run;
     UINT_PTR timer = SetTimer(0, 0, 10, driveModal);
     INT_PTR result = open();
     KillTimer(0, timer);
-    MSG quit;
-    if (run.timedOut) PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);
     modalRun = outer;
     EXPECT_TRUE(run.ran) << "the script never ran";
     if (unexpected) {

@@ -109,14 +109,12 @@ private:
     Boxes* outer_;
 };
 
-enum { DIALOG_HUNG = -2 };
 // Runs a modal dialog (or a message loop) with a script inside it (a thread
 // timer): open() shows the dialog (DialogBoxParamA or the like) and returns
 // its result; script runs once dialog() names a visible window, and should
 // end it. Boxes the dialog opens go to the caller's Boxes; without one each
-// box fails the test. A dialog that never shows, or is still open
-// DEFAULT_TIMEOUT_MS after the start, is ended with DIALOG_HUNG and the test
-// fails, so that a fault cannot hang the test.
+// box fails the test. A dialog that hangs is ended with the test program by
+// ctest's time limit.
 INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
                        const std::function<void(HWND)>& script);
 
