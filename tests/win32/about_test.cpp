@@ -114,8 +114,8 @@ TEST_F(AboutDialog, ShowsVersionIconPicturesInTheSystemsFaceNoticeAndLinksEachTe
 
 // Both links in one 8-point underlined font (-11 at 96 dots per inch), navy
 // over what is behind them, under the hand; any other control paints in the
-// default colours, under the arrow.
-TEST_F(AboutDialog, LinksAreUnderlinedNavyUnderAHand) {
+// default colours, under the arrow. Nothing of it is left after closing.
+TEST_F(AboutDialog, LinksAreUnderlinedNavyUnderAHandAndClosingLeavesNothingBehind) {
     ASSERT_TRUE(open() != 0);
     LOGFONTA font = {};
     ASSERT_TRUE(GetObjectA(fontOf(dialog, IDC_WEB_LINK), sizeof font, &font));
@@ -130,27 +130,14 @@ TEST_F(AboutDialog, LinksAreUnderlinedNavyUnderAHand) {
         EXPECT_EQ(cursorOver(dialog, id) == LoadCursorA(0, IDC_ARROW), !link) << id;
     }
     DeleteDC(dc);
-}
-
-// Each closing deletes what its opening created: the link font, both
-// pictures and the hand cursor.
-TEST_F(AboutDialog, ClosingLeavesNoFontBitmapOrCursorBehind) {
-    for (int i = 0; i < 3 && !HasFailure(); i++) {
-        HGDIOBJ objects[3] = {};
-        HCURSOR hand = 0;
-        harness::runModalDialog([] { runAboutDialog(); return (INT_PTR)0; }, [] { return aboutDialogWindow; },
-                                [&](HWND d) {
-                                    objects[0] = fontOf(d, IDC_MAIL_LINK);
-                                    objects[1] = picture(d, IDC_ABOUT_LOGO);
-                                    objects[2] = picture(d, IDC_ABOUT_TITLE);
-                                    hand = cursorOver(d, IDC_WEB_LINK);
-                                    PostMessageA(d, WM_COMMAND, IDOK, 0);
-                                });
-        EXPECT_TRUE(aboutDialogWindow == 0);
-        for (HGDIOBJ object : objects) EXPECT_TRUE(object != 0 && GetObjectType(object) == 0) << "opening " << i;
-        ICONINFO info;
-        EXPECT_TRUE(hand != 0 && !GetIconInfo(hand, &info)) << "opening " << i;
-    }
+    // Closing deletes what opening created: the link font, both pictures and the hand cursor.
+    HGDIOBJ objects[] = {fontOf(dialog, IDC_MAIL_LINK), picture(dialog, IDC_ABOUT_LOGO), picture(dialog, IDC_ABOUT_TITLE)};
+    HCURSOR hand = cursorOver(dialog, IDC_WEB_LINK);
+    DestroyWindow(dialog);
+    dialog = 0;
+    for (HGDIOBJ object : objects) EXPECT_TRUE(object != 0 && GetObjectType(object) == 0);
+    ICONINFO info;
+    EXPECT_TRUE(hand != 0 && !GetIconInfo(hand, &info)) << "the hand cursor";
 }
 
 }  // namespace
