@@ -2,7 +2,8 @@
 // recorder.exe stands in for programs, the command interpreter program, the
 // browser and the folder explorer. Which request a line makes is decided in
 // the portable core; here it is carried out: ShellExecuteA, and CD with the
-// real current directory, the per-drive table and the "=C:" record.
+// real current directory, the per-drive table and the "=C:" record. The shell
+// program comes from the real profile API and environment.
 #include "harness.h"
 
 namespace {
@@ -122,6 +123,29 @@ TEST_F(Launch, MissingLibraryOrFunctionIsNamedInAWarningAndGivesNothingToCall) {
     EXPECT_TRUE(systemFunction(0, "comdlg32.dll", "GetOpenFileNameA") != 0);
     EXPECT_EQ(boxes.shown(), "Pexor - Fehler: Die Datei pexor-fehlt.dll konnte nicht geladen werden.\n"
                              "Pexor - Fehler: Die Datei comdlg32.dll enth\xE4lt die Funktion GetOpenFileNameX nicht.\n");
+}
+
+// Each row a settings file of its own (nothing cached from another): the
+// profile API's reading of integers, kept to their low 16 bits, and the shell
+// program from the Shell key, else COMSPEC unless too long to be used whole,
+// else cmd.exe (Wine reports the NT platform, as does every Windows since 2000).
+TEST_F(Launch, TheShellProgramComesFromKeyComspecOrPlatformAndIntegersKeepTheirLow16Bits) {
+    const std::string tooLong = "c:\\" + std::string(PATH_CAPACITY, 'x') + ".exe";
+    const struct { const char* setup; const char* comspec; long checkInternal; const char* shell; } cases[] = {
+        {"CheckInternal=65537\r\nShell=c:\\tools\\shell.exe\r\n", "c:\\winnt\\cmd.exe", 1, "c:\\tools\\shell.exe"},
+        {"CheckInternal=-20\r\nShell=\r\n", "c:\\4dos\\4nt.exe", 65516, "c:\\4dos\\4nt.exe"},
+        {"CheckInternal=12abc\r\n", nullptr, 12, "cmd.exe"}, {"CheckInternal=abc\r\n", tooLong.c_str(), 0, "cmd.exe"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("|") + c.setup + "|" + (c.comspec ? c.comspec : "(no COMSPEC)") + "|");
+        c.comspec ? environment.set("COMSPEC", c.comspec) : environment.unset("COMSPEC");
+        copyText(iniPath, sizeof iniPath, temp.file("v" + std::to_string(n++) + ".ini").c_str());
+        harness::writeFile(iniPath, std::string("[Setup]\r\n") + c.setup);
+        readSettings();
+        EXPECT_EQ(settings.CheckInternal, c.checkInternal);
+        EXPECT_STREQ(settings.Shell, c.shell);
+    }
 }
 
 }  // namespace
