@@ -43,7 +43,7 @@ class CommandBar : public Win32Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(initTooltips(GetModuleHandleA(0)), 1);
-        environment.set("PEXOR_RECORD", record);
+        undo.setEnvironment("PEXOR_RECORD", record.c_str());
         copyText(iniPath, sizeof iniPath, temp.file("pexor.ini").c_str());
         copyText(historyPath, sizeof historyPath, temp.file("pexor.his").c_str());
         setup("Shell", recorder);

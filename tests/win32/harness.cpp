@@ -188,28 +188,48 @@ INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function
     return result;
 }
 
-EnvironmentGuard::~EnvironmentGuard() {
-    for (const auto& before : saved_) SetEnvironmentVariableA(before.first.c_str(), before.second.c_str());
-    for (const std::string& name : unset_) SetEnvironmentVariableA(name.c_str(), 0);
+Undo::Undo() {
+    const std::string directory = currentDirectory();
+    const Settings kept = settings;
+    const HWND main = mainWindow;
+    const HINSTANCE instance = instanceHandle;
+    char ini[PATH_CAPACITY], his[PATH_CAPACITY];
+    DriveDirectoryTable drives;
+    memcpy(ini, iniPath, sizeof ini);
+    memcpy(his, historyPath, sizeof his);
+    memcpy(drives, driveDirectoryTable, sizeof drives);
+    steps_.push_back([=] {
+        SetCurrentDirectoryA(directory.c_str());
+        settings = kept;
+        memcpy(iniPath, ini, sizeof ini);
+        memcpy(historyPath, his, sizeof his);
+        memcpy(driveDirectoryTable, drives, sizeof drives);
+        mainWindow = main;
+        instanceHandle = instance;
+    });
 }
 
-void EnvironmentGuard::change(const char* name, const char* value) {
+Undo::~Undo() {
+    for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) (*step)();
+}
+
+void Undo::setEnvironment(const char* name, const char* value) {
     char before[32768];
-    DWORD n = GetEnvironmentVariableA(name, before, sizeof before);
-    if (saved_.count(name) == 0 && std::count(unset_.begin(), unset_.end(), name) == 0)
-        n > 0 && n < sizeof before ? (void)(saved_[name] = before) : unset_.push_back(name);
+    const DWORD n = GetEnvironmentVariableA(name, before, sizeof before);
+    const bool existed = n > 0 && n < sizeof before;
+    const std::string key = name, old = existed ? before : "";
+    steps_.push_back([=] { SetEnvironmentVariableA(key.c_str(), existed ? old.c_str() : 0); });
     EXPECT_TRUE(SetEnvironmentVariableA(name, value) || value == 0) << name;
 }
 
-bool RegistryOverride::setString(HKEY root, const std::string& subkey, const char* name,
-                                 const std::string& value) {
+bool Undo::setRegistryString(HKEY root, const std::string& subkey, const char* name, const std::string& value) {
     HKEY key;
     for (size_t end = 0; end != std::string::npos;) {
         const std::string part = subkey.substr(0, end = subkey.find('\\', end + 1));
         if (RegOpenKeyExA(root, part.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
             RegCloseKey(key);
         else
-            undo_.push_back([=] { RegDeleteKeyA(root, part.c_str()); });
+            steps_.push_back([=] { RegDeleteKeyA(root, part.c_str()); });
     }
     if (RegCreateKeyExA(root, subkey.c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0) != ERROR_SUCCESS) return false;
     DWORD type = REG_NONE, size = 0;
@@ -217,7 +237,7 @@ bool RegistryOverride::setString(HKEY root, const std::string& subkey, const cha
     std::vector<BYTE> data(size);
     if (existed) RegQueryValueExA(key, name, 0, &type, data.data(), &size);
     const std::string valueName = name ? name : "";
-    undo_.push_back([=] {
+    steps_.push_back([=] {
         HKEY k;
         if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
         if (existed)
@@ -229,27 +249,6 @@ bool RegistryOverride::setString(HKEY root, const std::string& subkey, const cha
     LONG result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
-}
-
-RegistryOverride::~RegistryOverride() {
-    for (auto undo = undo_.rbegin(); undo != undo_.rend(); ++undo) (*undo)();
-}
-
-ProcessStateGuard::ProcessStateGuard()
-    : directory_(currentDirectory()), settings_(settings), mainWindow_(mainWindow), instance_(instanceHandle) {
-    memcpy(iniPath_, iniPath, sizeof iniPath_);
-    memcpy(historyPath_, historyPath, sizeof historyPath_);
-    memcpy(drives_, driveDirectoryTable, sizeof drives_);
-}
-
-ProcessStateGuard::~ProcessStateGuard() {
-    SetCurrentDirectoryA(directory_.c_str());
-    settings = settings_;
-    memcpy(iniPath, iniPath_, sizeof iniPath_);
-    memcpy(historyPath, historyPath_, sizeof historyPath_);
-    memcpy(driveDirectoryTable, drives_, sizeof drives_);
-    mainWindow = mainWindow_;
-    instanceHandle = instance_;
 }
 
 }  // namespace harness

@@ -10,7 +10,6 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -118,48 +117,21 @@ private:
 INT_PTR runModalDialog(const std::function<INT_PTR()>& open, const std::function<HWND()>& dialog,
                        const std::function<void(HWND)>& script);
 
-// Sets and unsets environment variables; the destructor puts back what
-// they were.
-class EnvironmentGuard {
-public:
-    ~EnvironmentGuard();
-    void set(const char* name, const std::string& value) { change(name, value.c_str()); }
-    void unset(const char* name) { change(name, nullptr); }
-
-private:
-    void change(const char* name, const char* value);
-    std::map<std::string, std::string> saved_;
-    std::vector<std::string> unset_;
-};
-
-// Sets registry string values; the destructor puts back the values it
-// replaced and deletes the keys it created, deepest first.
-class RegistryOverride {
-public:
-    ~RegistryOverride();
-    // name null: the key's default value.
-    bool setString(HKEY root, const std::string& subkey, const char* name, const std::string& value);
-
-private:
-    std::vector<std::function<void()>> undo_;
-};
-
-// The process-wide state the product keeps: settings and paths, the drive
-// directory table, the main window and instance handles, and the current
+// What a test changes in the process, its environment and the registry, put
+// back when it ends, the last change first. From its start it keeps the
+// process-wide state the product keeps: settings and paths, the drive
+// directory table, the main window and instance handles and the current
 // directory.
-class ProcessStateGuard {
+class Undo {
 public:
-    ProcessStateGuard();
-    ~ProcessStateGuard();
+    Undo();
+    ~Undo();
+    void setEnvironment(const char* name, const char* value);  // value null: unset
+    // name null: the key's default value.
+    bool setRegistryString(HKEY root, const std::string& subkey, const char* name, const std::string& value);
 
 private:
-    std::string directory_;
-    Settings settings_;
-    char iniPath_[PATH_CAPACITY];
-    char historyPath_[PATH_CAPACITY];
-    DriveDirectoryTable drives_;
-    HWND mainWindow_;
-    HINSTANCE instance_;
+    std::vector<std::function<void()>> steps_;
 };
 
 }  // namespace harness
@@ -170,8 +142,7 @@ private:
 class Win32Test : public ::testing::Test {
 protected:
     harness::TempDir temp;
-    harness::EnvironmentGuard environment;
-    harness::ProcessStateGuard processState;
+    harness::Undo undo;
 };
 
 #endif

@@ -82,7 +82,7 @@ protected:
         SetWindowLongPtrA(tooltip, GWLP_HWNDPARENT, 0);  // an owned topmost popup keeps Wine's bar from the top
         tooltipActive = -1;
         // Every OK writes or deletes the value; this puts it back afterwards.
-        registry.setString(HKEY_CURRENT_USER, RUN_KEY, "Pexor", "before");
+        undo.setRegistryString(HKEY_CURRENT_USER, RUN_KEY, "Pexor", "before");
         copyText(iniPath, sizeof iniPath, temp.file("pexor.ini").c_str());
         harness::writeFile(aliasFile, "doskey ll=dir /w $*\r\n");
         settings = Settings();  // every switch off, no hotkey
@@ -137,7 +137,6 @@ protected:
     harness::ProgramResources resources;
     HWND probe = 0;
     const std::string aliasFile = temp.file("alias.bat");
-    harness::RegistryOverride registry;
     const ATOM savedAtom = hotkeyAtom;
     const HWND savedBar = commandBarWindow;
     const int savedTrayShown = trayIconShown;

@@ -22,7 +22,7 @@ TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShe
     const std::string blanks = temp.makeDirectory("Mit Leerzeichen") + "\\Mein Rekorder.exe";
     const std::string folder = temp.makeDirectory("Ordner");
     ASSERT_TRUE(CopyFileA(R.c_str(), blanks.c_str(), FALSE));
-    environment.set("PEXOR_RECORD", record);
+    undo.setEnvironment("PEXOR_RECORD", record.c_str());
     copyText(settings.Shell, sizeof settings.Shell, R.c_str());
     settings.CheckInternal = settings.Exit = 1;
     settings.CheckAlias = 0;
@@ -33,11 +33,10 @@ TEST_F(Launch, RequestsStartTheirProgramWithExactlyTheseParametersOrReturnTheShe
     // Windows also reads HKCU\Software\Classes, where a user's own choice
     // would win, and needs administrator rights here. Wine's registry has no
     // explore command; older Windows try a ddeexec key before the command.
-    harness::RegistryOverride registry;
-    ASSERT_TRUE(registry.setString(HKEY_CLASSES_ROOT, ".html", nullptr, "PexorTest.Seite"));
-    ASSERT_TRUE(registry.setString(HKEY_CLASSES_ROOT, "PexorTest.Seite\\shell\\open\\command", nullptr,
+    ASSERT_TRUE(undo.setRegistryString(HKEY_CLASSES_ROOT, ".html", nullptr, "PexorTest.Seite"));
+    ASSERT_TRUE(undo.setRegistryString(HKEY_CLASSES_ROOT, "PexorTest.Seite\\shell\\open\\command", nullptr,
                                    "\"" + R + "\" \"%1\""));
-    ASSERT_TRUE(registry.setString(HKEY_CLASSES_ROOT, "Folder\\shell\\explore\\command", nullptr,
+    ASSERT_TRUE(undo.setRegistryString(HKEY_CLASSES_ROOT, "Folder\\shell\\explore\\command", nullptr,
                                    "\"" + R + "\" explore \"%1\""));
     // The browser is found through a probe file of a new name in the temp
     // directory: a file of the user's (the name once used) stays untouched,
@@ -93,7 +92,7 @@ TEST_F(Launch, CdChangesDirectoryDriveRecordAndTableLowerCasedOrShowsTheSystemsT
     const std::string record = temp.file("record.txt"), dir = temp.makeDirectory("\xC4RGER mit Leerzeichen");
     const std::string folded = harness::lowerCase(dir), variable = std::string("=") + (char)toupper(dir[0]) + ":";
     const std::string missing = temp.file("Fehlt") + "\\tiefer";
-    environment.set("PEXOR_RECORD", record);
+    undo.setEnvironment("PEXOR_RECORD", record.c_str());
     memset(driveDirectoryTable, 0, sizeof driveDirectoryTable);
     harness::Boxes boxes;
     EXPECT_EQ(run("cd  \"" + dir + "\""), EXEC_DONE);  // quoted, as cmd takes it
@@ -139,7 +138,7 @@ TEST_F(Launch, TheShellProgramComesFromKeyComspecOrPlatformAndIntegersKeepTheirL
     int n = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("|") + c.setup + "|" + (c.comspec ? c.comspec : "(no COMSPEC)") + "|");
-        c.comspec ? environment.set("COMSPEC", c.comspec) : environment.unset("COMSPEC");
+        undo.setEnvironment("COMSPEC", c.comspec);
         copyText(iniPath, sizeof iniPath, temp.file("v" + std::to_string(n++) + ".ini").c_str());
         harness::writeFile(iniPath, std::string("[Setup]\r\n") + c.setup);
         readSettings();

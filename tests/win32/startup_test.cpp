@@ -199,7 +199,7 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
             SCOPED_TRACE("|" + c.arguments + "|");
             harness::writeFile(handOff, unannounced);
             ShowWindow(bar, SW_HIDE);
-            if (!c.temp.empty()) environment.set("TMP", c.temp);
+            if (!c.temp.empty()) undo.setEnvironment("TMP", c.temp.c_str());
             SecondStart second = startSecond(exe, c.arguments);
             EXPECT_EQ(c.box.empty() ? second.box : second.box.substr(0, c.box.size()), c.box);
             EXPECT_EQ(second.exitCode, 0u);
