@@ -237,35 +237,25 @@ TEST_F(PropertiesDialog, UnwritableSettingsFileIsToldAndTheSettingsApplyAllTheSa
 }
 
 // The stored key, registered as at start-up, is free while the dialog is
-// open, so that it can be chosen again; OK registers the chosen one, Cancel
-// the stored one again; "keine" and a code in no row register none. A key
-// another program holds is told, and the dialog stays as it was until Cancel.
-TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndCancelTheStoredOne) {
+// open, so that it can be chosen again; OK registers the chosen one ("keine":
+// none). A key another program holds is told, and the dialog stays as it was,
+// nothing stored, until Cancel registers the stored key again. (OK and Cancel
+// with the program's own key are the end-to-end test's.)
+TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndATakenOneIsTold) {
     ASSERT_TRUE(RegisterHotKey(probe, PROBE_ID + 1, MODIFIERS, VK_F10));  // another program's key
-    // row -1: the selection is kept
-    const struct { uint16_t stored; int row; bool ok, registered; uint16_t storedAfter; } cases[] = {
-        {OWN_KEY, -1, true, true, OWN_KEY},       // the program's own key again
-        {OWN_KEY, 0, true, false, 0},             // "keine": no hotkey
-        {0x7C, -1, true, false, 0},               // a code in no row reads as "keine"
-        {OWN_KEY, ROW_F9, false, true, OWN_KEY},  // Cancel: the stored key again
-        {0, -1, false, false, 0},                 // Cancel with none stored registers nothing
-        {OWN_KEY, ROW_F9, true, true, VK_F9},
-        {OWN_KEY, ROW_F10, true, true, OWN_KEY},  // taken: told, then Cancel
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.stored) + " row " + std::to_string(c.row));
-        settings.Hotkey = c.stored;
-        if (c.stored == OWN_KEY) {
-            ASSERT_TRUE(RegisterHotKey(mainWindow, hotkeyAtom, MODIFIERS, OWN_KEY));
-        }
-        const bool taken = c.row == ROW_F10;
+    for (int row : {0, ROW_F9, ROW_F10}) {
+        SCOPED_TRACE(row);
+        const bool taken = row == ROW_F10;
+        const UINT after = row == 0 ? 0 : taken ? OWN_KEY : VK_F9;
+        settings.Hotkey = OWN_KEY;
+        ASSERT_TRUE(RegisterHotKey(mainWindow, hotkeyAtom, MODIFIERS, OWN_KEY));
         DeleteFileA(iniPath);
         harness::Boxes boxes;
         runDialog([&](HWND dialog) {
             EXPECT_FALSE(keyTaken(OWN_KEY)) << "unregistered while the dialog is open";
             SetDlgItemTextA(dialog, IDC_PROP_START_DIR, "c:\\changed");
-            if (c.row >= 0) selectHotkeyRow(dialog, c.row);
-            command(dialog, c.ok ? IDOK : IDCANCEL);
+            selectHotkeyRow(dialog, row);
+            command(dialog, IDOK);
             if (!taken) return;
             EXPECT_TRUE(IsWindowVisible(dialog) && ask(dialog, IDC_PROP_HOTKEY, CB_GETCURSEL) == ROW_F10);
             EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_HOTKEY));
@@ -274,12 +264,10 @@ TEST_F(PropertiesDialog, OkRegistersTheChosenHotkeyAndCancelTheStoredOne) {
         });
         EXPECT_EQ(boxes.shown(), taken ? "Hinweis: Die ausgewählte Tastenkombination wird bereits verwendet. "
                                          "Wählen Sie bitte eine andere Kombination aus.\n" : "");
-        EXPECT_STREQ(settings.BaseDir, c.ok && !taken ? "c:\\changed" : "c:\\");
-        EXPECT_EQ(harness::fileExists(iniPath), c.ok && !taken) << "written on OK only";
-        EXPECT_EQ(settings.Hotkey, c.storedAfter);
-        EXPECT_TRUE(!c.registered || keyTaken(c.storedAfter)) << "registered for the program";
-        EXPECT_EQ(takeProgramHotkey(), c.registered);
-        copyText(settings.BaseDir, sizeof settings.BaseDir, "c:\\");
+        EXPECT_EQ(harness::fileExists(iniPath), !taken) << "written on OK only";
+        EXPECT_EQ(settings.Hotkey, after);
+        EXPECT_TRUE(after == 0 || keyTaken(after)) << "registered for the program";
+        EXPECT_EQ(takeProgramHotkey(), after != 0);
     }
     UnregisterHotKey(probe, PROBE_ID + 1);
 }
