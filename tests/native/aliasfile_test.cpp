@@ -87,20 +87,15 @@ TEST_F(AliasFile, TheRestOfALongLineBelongsToItAndIsSkipped) {
     for (auto& c : cases) EXPECT_EQ(load(c.file), c.expected) << c.file.substr(0, 12) << "...";
 }
 
-// The process table, loaded from what the settings name over a table of two
-// entries: any CheckAlias but 0 loads, and whatever is loaded replaces them.
+// The process table, from what the settings name: any CheckAlias but 0
+// loads, and each load replaces what was there (2 entries, not 4).
 TEST_F(AliasFile, LoadsNothingWhenSwitchedOffUnnamedOrUnreadable) {
     Settings saved = settings;
     std::string good = write("DOSKEY A=B\nDOSKEY C=D\n");
     struct { std::string path; int32_t checkAlias; size_t entries; } cases[] = {
-        {good, 1, 2}, {good, 2, 2}, {good, -1, 2},
-        {good, 0, 0}, {"", 1, 0},   {good + ".missing", 1, 0}, {testing::TempDir(), 1, 0},
-    };
+        {good, 1, 2}, {good, 2, 2}, {good, 0, 0}, {good, -1, 2}, {"", 1, 0},
+        {good, 1, 2}, {good + ".missing", 1, 0}, {good, 1, 2}, {testing::TempDir(), 1, 0}};
     for (auto& c : cases) {
-        snprintf(settings.AliasFile, sizeof settings.AliasFile, "%s", good.c_str());
-        settings.CheckAlias = 1;
-        loadMacroTable();
-        ASSERT_EQ(entriesOf(macroTable), (Entries{{"A", "B"}, {"C", "D"}}));
         snprintf(settings.AliasFile, sizeof settings.AliasFile, "%s", c.path.c_str());
         settings.CheckAlias = c.checkAlias;
         loadMacroTable();

@@ -23,14 +23,10 @@ void writeBytes(const std::string& path, const std::string& bytes) { std::ofstre
 
 int refuseToReplace(void*, const char*, const char*) { return 0; }
 void remember(void* told, const char* message) { static_cast<Lines*>(told)->push_back(message); }
-std::string tempDir() {
-    char name[] = "/tmp/pexor-history-XXXXXX";
-    return mkdtemp(name);
-}
 
 class History : public testing::Test {
 protected:
-    std::string dir = tempDir(), path = dir + "/pexor.his",
+    std::string dir = mkdtemp(&std::string("/tmp/pexor-history-XXXXXX")[0]), path = dir + "/pexor.his",
                 newPath = path + HISTORY_NEW_SUFFIX;
     Lines told;  // the messages the user saw
     HistoryFile file{path.c_str(), &told, renameInPlace, remember, 0, 0};

@@ -10,8 +10,6 @@
 
 namespace {
 
-using harness::windowText;
-
 HBITMAP picture(HWND dialog, int id) {
     return (HBITMAP)SendDlgItemMessageA(dialog, id, STM_GETIMAGE, IMAGE_BITMAP, 0);
 }
@@ -42,7 +40,9 @@ protected:
         if (dialog != 0) DestroyWindow(dialog);
     }
     // The dialog as a modeless window, so that the test can look inside.
-    HWND open() { return dialog = CreateDialogParamA(resources.module, MAKEINTRESOURCEA(IDD_ABOUT), 0, aboutDialogProc, 0); }
+    HWND open() {
+        return dialog = CreateDialogParamA(resources.module, MAKEINTRESOURCEA(IDD_ABOUT), 0, aboutDialogProc, 0);
+    }
     harness::ProgramResources resources;
     HWND dialog = 0;
 };
@@ -65,7 +65,7 @@ TEST_F(AboutDialog, ShowsVersionIconPicturesInTheSystemsFaceNoticeAndLinksEachTe
     SetClassLongPtrA(probe, GCLP_HICON, 0);
     DestroyWindow(probe);
     ASSERT_TRUE(open() != 0);
-    EXPECT_EQ(windowText(dialog), "Pexor") << "not the template's \"Info zu Pexor\"";
+    EXPECT_EQ(harness::windowText(dialog), "Pexor") << "not the template's \"Info zu Pexor\"";
     EXPECT_TRUE(GetClassLongPtrA(dialog, GCLP_HICON) != 0) << "icon 135";
     for (const auto& p : {std::make_pair(IDC_ABOUT_LOGO, 80), std::make_pair(IDC_ABOUT_TITLE, 171)}) {
         BITMAP b = {};
@@ -75,13 +75,13 @@ TEST_F(AboutDialog, ShowsVersionIconPicturesInTheSystemsFaceNoticeAndLinksEachTe
     }
     for (int id : {IDC_MAIL_LINK, IDC_WEB_LINK})
         EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & SS_NOTIFY) << "clicks reach the dialog";
-    EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_MAIL_LINK)), SUPPORT_ADDRESS);
-    EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_WEB_LINK)), WEB_ADDRESS);
+    EXPECT_EQ(harness::windowText(GetDlgItem(dialog, IDC_MAIL_LINK)), SUPPORT_ADDRESS);
+    EXPECT_EQ(harness::windowText(GetDlgItem(dialog, IDC_WEB_LINK)), WEB_ADDRESS);
 
     std::string notice;
     HDC dc = GetDC(dialog);
     for (HWND control = GetWindow(dialog, GW_CHILD); control != 0; control = GetWindow(control, GW_HWNDNEXT)) {
-        const std::string text = windowText(control);
+        const std::string text = harness::windowText(control);
         if (LOWORD(GetDlgCtrlID(control)) == 0xFFFF) notice += text + "\n";
         HGDIOBJ previous = SelectObject(dc, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0));
         SIZE extent;
@@ -131,11 +131,11 @@ TEST_F(AboutDialog, LinksAreUnderlinedNavyUnderAHandAndClosingLeavesNothingBehin
     }
     DeleteDC(dc);
     // Closing deletes what opening created: the link font, both pictures and the hand cursor.
-    HGDIOBJ objects[] = {fontOf(dialog, IDC_MAIL_LINK), picture(dialog, IDC_ABOUT_LOGO), picture(dialog, IDC_ABOUT_TITLE)};
+    HGDIOBJ made[] = {fontOf(dialog, IDC_MAIL_LINK), picture(dialog, IDC_ABOUT_LOGO), picture(dialog, IDC_ABOUT_TITLE)};
     HCURSOR hand = cursorOver(dialog, IDC_WEB_LINK);
     DestroyWindow(dialog);
     dialog = 0;
-    for (HGDIOBJ object : objects) EXPECT_TRUE(object != 0 && GetObjectType(object) == 0);
+    for (HGDIOBJ object : made) EXPECT_TRUE(object != 0 && GetObjectType(object) == 0);
     ICONINFO info;
     EXPECT_TRUE(hand != 0 && !GetIconInfo(hand, &info)) << "the hand cursor";
 }

@@ -29,7 +29,6 @@
 
 namespace harness {
 
-enum { DEFAULT_TIMEOUT_MS = 10000 };
 
 // A fresh directory under the temp directory (a Windows path, no trailing
 // backslash), removed with everything in it at the end.
@@ -55,7 +54,7 @@ std::string windowText(HWND window);      // up to 1023 characters
 
 // Dispatches this thread's messages until condition() holds; false when it
 // still does not hold after timeoutMs.
-bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = DEFAULT_TIMEOUT_MS);
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // One run of recorder.exe.
 struct Record {

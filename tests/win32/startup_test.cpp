@@ -5,9 +5,6 @@
 // Second starts are real pexor.exe processes.
 #include "harness.h"
 
-using harness::lowerCase;
-using harness::pumpUntil;
-
 namespace {
 
 // The fake shell checks each tray request, notes it as "add 1" or "delete 1"
@@ -43,29 +40,26 @@ std::string longPathTo(const std::string& base, const std::string& name) {
     return path + name;
 }
 
-// A second start: a real pexor.exe run to its end (killed after 30 s), each
-// box it shows answered with OK. Its exit code, and "caption: text" of its
-// first box (the box's icon is a static too, one without text).
-struct SecondStart {
-    DWORD exitCode;
-    std::string box;
-};
-SecondStart startSecond(const std::string& exe, const std::string& arguments) {
-    std::string line = "\"" + exe + "\" " + arguments;
+// A second start: a real pexor.exe run to its end (killed after 30 s), which
+// ends with 0, each box it shows answered with OK. "caption: text" of its
+// first box.
+std::string startSecond(const std::string& exe, const std::string& arguments) {
+    std::string line = "\"" + exe + "\" " + arguments, box;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    SecondStart run = {STILL_ACTIVE, ""};
+    DWORD exitCode = STILL_ACTIVE;
     EXPECT_TRUE(CreateProcessA(exe.c_str(), &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &info)) << line;
     harness::Boxes boxes(IDOK, info.dwProcessId);
-    pumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
-    if (!boxes.captions.empty()) run.box = boxes.captions[0] + ": " + boxes.texts[0];
-    GetExitCodeProcess(info.hProcess, &run.exitCode);
+    harness::pumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
+    if (!boxes.captions.empty()) box = boxes.captions[0] + ": " + boxes.texts[0];
+    GetExitCodeProcess(info.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u) << line;
     TerminateProcess(info.hProcess, 1);
     WaitForSingleObject(info.hProcess, INFINITE);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
-    return run;
+    return box;
 }
 
 class Startup : public Win32Test {
@@ -144,7 +138,7 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
         shellAnswer = c.shellAnswer;
         std::string ini;
         runFirst(c.arguments, [&](HWND bar) {
-            EXPECT_EQ(harness::currentDirectory(), lowerCase(c.directory));
+            EXPECT_EQ(harness::currentDirectory(), harness::lowerCase(c.directory));
             EXPECT_FALSE(RegisterHotKey(0, 1, MOD_ALT | MOD_CONTROL, 'P'));
             EXPECT_EQ(GetLastError(), (DWORD)ERROR_HOTKEY_ALREADY_REGISTERED);
             UnregisterHotKey(0, 1);
@@ -152,14 +146,14 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
             for (WPARAM id : {(WPARAM)hotkeyAtom + 1, (WPARAM)hotkeyAtom}) {
                 ShowWindow(bar, SW_HIDE);
                 PostMessageA(mainWindow, WM_HOTKEY, id, MAKELPARAM(MOD_ALT | MOD_CONTROL, 'P'));
-                pumpUntil([] { return true; });  // handled, and what that posted
+                harness::pumpUntil([] { return true; });  // handled, and what that posted
                 EXPECT_EQ(IsWindowVisible(bar) != 0, id == hotkeyAtom) << "hotkey id " << id;
             }
-            EXPECT_EQ(harness::currentDirectory(), lowerCase(c.directory));
+            EXPECT_EQ(harness::currentDirectory(), harness::lowerCase(c.directory));
             EXPECT_EQ(harness::readFile(handOffFile()), leftOver);
             // The shell loses its icons when it restarts, and then announces itself.
             PostMessageA(mainWindow, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-            pumpUntil([] { return true; });
+            harness::pumpUntil([] { return true; });
             ini = harness::readFile(temp.file("pexor.ini"));
             DWORD_PTR answer = 1;
             if (c.endSession) answer = SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
@@ -200,11 +194,10 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
             harness::writeFile(handOff, unannounced);
             ShowWindow(bar, SW_HIDE);
             if (!c.temp.empty()) undo.setEnvironment("TMP", c.temp.c_str());
-            SecondStart second = startSecond(exe, c.arguments);
-            EXPECT_EQ(c.box.empty() ? second.box : second.box.substr(0, c.box.size()), c.box);
-            EXPECT_EQ(second.exitCode, 0u);
+            const std::string box = startSecond(exe, c.arguments);
+            EXPECT_EQ(c.box.empty() ? box : box.substr(0, c.box.size()), c.box);
             EXPECT_TRUE(IsWindowVisible(bar)) << "the running bar comes to the front";
-            EXPECT_EQ(harness::currentDirectory(), lowerCase(c.directory));
+            EXPECT_EQ(harness::currentDirectory(), harness::lowerCase(c.directory));
             EXPECT_EQ(harness::readFile(handOff), c.handedOver ? "" : unannounced);
         }
     });
@@ -229,12 +222,10 @@ TEST_F(Startup, SecondStartThatCannotReachTheFirstShowsABoxAndEnds) {
     for (bool window : {false, true}) {
         HANDLE thread = window ? CreateThread(0, 0, unansweringWindow, done, 0, 0) : 0;
         if (window) {
-            ASSERT_TRUE(pumpUntil([] { return FindWindowA("Pexor", "Pexor") != 0; }));
+            ASSERT_TRUE(harness::pumpUntil([] { return FindWindowA("Pexor", "Pexor") != 0; }));
         }
-        SecondStart second = startSecond(exe, "-p " + dir);
-        EXPECT_EQ(second.box, window ? "Initialisierungsfehler: Das laufende Pexor antwortet nicht..."
-                                     : "Initialisierungsfehler: Pexor ist bereits aktiv...");
-        EXPECT_EQ(second.exitCode, 0u);
+        EXPECT_EQ(startSecond(exe, "-p " + dir), std::string("Initialisierungsfehler: ") +
+                      (window ? "Das laufende Pexor antwortet nicht..." : "Pexor ist bereits aktiv..."));
         EXPECT_FALSE(harness::fileExists(handOffFile())) << "nobody would read it";
         if (window) {
             SetEvent(done);
