@@ -30,13 +30,31 @@ static void dropEntriesBeyond(const HistoryList* list, unsigned keep) {
     while (count > keep) list->deleteAt(list->context, --count);
 }
 
+// The file read a block at a time: getc locks the stream for every byte in
+// some C libraries (msvcrt among them), and a full history has some 250,000.
+enum { READ_BLOCK_SIZE = 4096 };
+struct BlockReader {
+    FILE* file;
+    size_t next, filled;
+    unsigned char block[READ_BLOCK_SIZE];
+};
+
+static int nextByte(BlockReader* reader) {
+    if (reader->next == reader->filled) {
+        reader->filled = fread(reader->block, 1, sizeof reader->block, reader->file);
+        reader->next = 0;
+        if (reader->filled == 0) return EOF;
+    }
+    return reader->block[reader->next++];
+}
+
 // One line of the file into out: every byte up to the line feed but NUL,
 // without the line end (LF, or CR LF); bytes beyond the buffer are skipped, so
 // an over-long line stays one entry. 0 at the end of the file.
-static int readLine(FILE* file, char* out, size_t capacity) {
+static int readLine(BlockReader* reader, char* out, size_t capacity) {
     size_t length = 0;
     int c, any = 0, lastKept = 0;  // lastKept: the last byte went into out
-    while ((c = getc(file)) != EOF && c != '\n') {
+    while ((c = nextByte(reader)) != EOF && c != '\n') {
         any = 1;
         if (c == '\0') continue;  // cannot be part of a text
         lastKept = length + 1 < capacity;
@@ -50,8 +68,11 @@ static int readLine(FILE* file, char* out, size_t capacity) {
 int loadHistoryFrom(const HistoryList* list, FILE* file, uint16_t maxHistory) {
     if (!ensureEntryZero(list)) return 1;
     char text[HISTORY_READ_CAPACITY];
+    BlockReader reader;
+    reader.file = file;
+    reader.next = reader.filled = 0;
     unsigned lines = list->count(list->context) - 1;
-    while (lines < maxHistory && readLine(file, text, sizeof text)) {
+    while (lines < maxHistory && readLine(&reader, text, sizeof text)) {
         if (!list->append(list->context, text)) break;
         ++lines;
     }
