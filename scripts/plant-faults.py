@@ -89,8 +89,7 @@ def tiers_for(path, wanted, named):
 
 
 def failed_tests(tier):  # "3:Suite.Test" lines, as ctest leaves them after a run
-    log = os.path.join(ROOT, "build", {"native": "native", "win32": "win32", "e2e": "e2e"}[tier],
-                       "Testing/Temporary/LastTestsFailed.log")
+    log = os.path.join(ROOT, "build", tier, "Testing/Temporary/LastTestsFailed.log")
     return " [%s]" % " ".join(l.strip().split(":", 1)[-1] for l in open(log) if l.strip()) \
         if os.path.exists(log) else ""
 
@@ -156,6 +155,7 @@ def main():
         row = "%-8s %s:%d %s | %s%s" % (verdict, path, number, op, changed.strip(), names)
         print(row, flush=True)
         log.write(row + "\n")
+        log.flush()  # a run that is stopped keeps the rows it has
     sh("ninja -C build/native; ninja -C build/win32")  # the trees without the last fault again
     for kind, c in sorted(counts.items()):
         planted = c.get("caught", 0) + c.get("missed", 0)
