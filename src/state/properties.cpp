@@ -47,7 +47,8 @@ int hotkeyRowOfCode(uint16_t code) {
     return 0;
 }
 
-uint16_t boundMaxHistory(uint16_t value) {
+uint16_t boundMaxHistory(uint16_t value, uint16_t shown) {
+    if (value == shown) return value;
     if (value < MAX_HISTORY_LOWEST) return MAX_HISTORY_LOWEST;
     if (value > MAX_HISTORY_HIGHEST) return MAX_HISTORY_HIGHEST;
     return value;

@@ -35,8 +35,10 @@ int hotkeyRowText(int row, char* out, size_t capacity);
 // The row whose code is code; row 0 ("keine") when no row has it.
 int hotkeyRowOfCode(uint16_t code);
 
-// The history size as stored: 0 becomes 1, 1000 and more become 999.
-uint16_t boundMaxHistory(uint16_t value);
+// The history size as stored after OK: the value the dialog showed stays as it
+// is (a hand-set one above 999 too); a changed one is bounded, 0 becoming 1 and
+// 1000 and more 999.
+uint16_t boundMaxHistory(uint16_t typed, uint16_t shown);
 
 // Where the file picker starts for the text in path (capacity bytes), which
 // is cut in place:

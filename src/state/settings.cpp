@@ -13,16 +13,15 @@ const char GEOMETRY_SECTION[] = "Geometry";
 const char DEFAULT_START_DIRECTORY[] = "c:\\";
 const char DEFAULT_ALIAS_FILE[] = "c:\\autoexec.bat";
 
-// MaxHistory as the profile service read it, brought into the range the
-// properties dialog stores, so that no setting can empty the history: above
-// the range the nearest value, 999 (whoever wrote it wanted many lines); below
-// it, 0 or negative, the default 25 (a text that is not a number reads as 0
-// as well, and the nearest value, 1, would throw away all lines but one).
+// MaxHistory as the profile service read it: 1 to 65535 as they are (a
+// hand-set value above what the dialog offers too). Only what the 16-bit field
+// would cut into fewer lines than asked for is made sound, so that no setting
+// can empty the history: above 65535 the nearest value, 65535 (whoever wrote
+// it wanted many lines); 0 or negative the default 25 (a text that is not a
+// number reads as 0 as well, and 1 would throw away all lines but one).
 static uint16_t maxHistoryFromFile(uint32_t value) {
-    int32_t number = (int32_t)value;
-    if (number < MAX_HISTORY_LOWEST) return DEFAULT_MAX_HISTORY;
-    if (number > MAX_HISTORY_HIGHEST) return MAX_HISTORY_HIGHEST;
-    return (uint16_t)number;
+    if ((int32_t)value < 1) return DEFAULT_MAX_HISTORY;
+    return value > MAX_HISTORY_STORABLE ? MAX_HISTORY_STORABLE : (uint16_t)value;
 }
 
 // The integer keys of [Setup] in the order of the file, with their defaults;

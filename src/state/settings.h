@@ -13,6 +13,7 @@ enum {
     // What the properties dialog can store as MaxHistory.
     MAX_HISTORY_LOWEST = 1,
     MAX_HISTORY_HIGHEST = 999,
+    MAX_HISTORY_STORABLE = 65535,  // what the file may hold
     DEFAULT_MAX_HISTORY = 25
 };
 

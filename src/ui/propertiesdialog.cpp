@@ -200,8 +200,9 @@ static void onOk(HWND dialog) {
         SetFocus(GetDlgItem(dialog, IDC_PROP_HOTKEY));
         return;
     }
+    uint16_t shownMaxHistory = settings.MaxHistory;
     readControls(dialog, row);
-    settings.MaxHistory = boundMaxHistory(settings.MaxHistory);
+    settings.MaxHistory = boundMaxHistory(settings.MaxHistory, shownMaxHistory);
     if (!writeSettings()) tellNotSaved(dialog);
     loadMacroTable();
     activateDialogTooltip(commandBarWindow, settings.Tooltips);

@@ -52,8 +52,11 @@ TEST(HotkeyKeyTable, ListTextIsKeineForRowZeroAndStrgAltWithTheNameOtherwise) {
     char none[1] = {'x'};
     EXPECT_EQ(hotkeyRowText(1, none, 0), 0);
     EXPECT_EQ(none[0], 'x') << "capacity 0: nothing written";
-    for (uint16_t typed : {0, 1, 25, 999, 1000, 65535})
-        EXPECT_EQ(boundMaxHistory(typed), typed < 1 ? 1 : typed > 999 ? 999 : typed) << "MaxHistory " << typed;
+    // What the dialog showed stays (a hand-set 5000 too); a typed value is bounded.
+    for (uint16_t typed : {0, 1, 25, 999, 1000, 5000, 65535}) {
+        EXPECT_EQ(boundMaxHistory(typed, 25), typed < 1 ? 1 : typed > 999 ? 999 : typed) << "MaxHistory " << typed;
+        EXPECT_EQ(boundMaxHistory(typed, typed), typed) << "MaxHistory " << typed << " untouched";
+    }
 }
 
 TEST(BrowseStart, SplitsThePathAtItsLastBackslashOrColonInsideItsBuffers) {

@@ -77,8 +77,9 @@ std::vector<std::string> keyValues(const std::vector<std::string>& values) {
 }
 
 // Integers keep their low 16 bits, unsigned (also the 32-bit fields, whose
-// upper half is then zero); MaxHistory is kept in the dialog's range, so that
-// no value in the file can empty the history at the next save.
+// upper half is then zero); MaxHistory keeps 1 to 65535, but what its 16 bits
+// would cut to fewer lines becomes 65535 or the default, so that no value in
+// the file can empty the history at the next save.
 TEST(SettingsRead, EveryKeyHasItsDefaultAndIntegersTheirLow16Bits) {
     FakeProfile none;  // the start directory is the default BaseDir
     // The shell program from the key, COMSPEC or the platform: the real ones
@@ -87,9 +88,9 @@ TEST(SettingsRead, EveryKeyHasItsDefaultAndIntegersTheirLow16Bits) {
     EXPECT_EQ(written(readWith(none, FakeShell(), "d:\\start")), keyValues({"d:\\start", "1", "0", "1", "1", "1", "1", "c:\\autoexec.bat", "1",
                                                   "25", "1", "0", "0", "5", "0", "1"}));
     const struct { const char *text, *stored, *maxHistory; } cases[] = {
-        {"65537", "1", "999"}, {"-20", "65516", "25"}, {"70000", "4464", "999"}, {"65536", "0", "999"},
+        {"65537", "1", "65535"}, {"-20", "65516", "25"}, {"70000", "4464", "65535"}, {"65536", "0", "65535"},
         {"2", "2", "2"},       {"1", "1", "1"},        {"999", "999", "999"},     {"12abc", "12", "12"},
-        {"1000", "1000", "999"}, {"abc", "0", "25"},   {"0", "0", "25"},          {"", "1", "25"},
+        {"1000", "1000", "1000"}, {"65535", "65535", "65535"}, {"abc", "0", "25"}, {"0", "0", "25"}, {"", "1", "25"},
     };
     for (auto& c : cases) {
         FakeProfile profile;

@@ -145,8 +145,8 @@ protected:
 // Alternating switches, so that two boxes bound the wrong way round show:
 // each run reads one pattern from a settings file, shows it, switches every
 // box and stores and applies the other. Of the numbers typed, the history
-// size is bounded to 1..999, the hide delay is not bounded at all (only its
-// arrows stop at 60), and text reads as 0.
+// size is bounded to 1..999 (a hand-set 5000 left alone stays), the hide
+// delay is not bounded at all (only its arrows stop at 60), and text reads as 0.
 TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHold) {
     char self[MAX_PATH];
     GetModuleFileNameA(0, self, sizeof self);
@@ -155,7 +155,7 @@ TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHol
         // F13 (0x7C) is in no row; P is only shown, never registered.
         std::string file = std::string("[Setup]\r\nBaseDir=") + (pattern ? "d:\\\xC4rger" : "c:\\") +  // Ärger
                            "\r\nAliasFile=" + aliasFile +
-                           (pattern ? "\r\nMaxHistory=999\r\nAutoHideDelay=60\r\nHotkey=80"
+                           (pattern ? "\r\nMaxHistory=5000\r\nAutoHideDelay=60\r\nHotkey=80"
                                     : "\r\nMaxHistory=1\r\nAutoHideDelay=0\r\nHotkey=124");
         for (int i = 0; i < SWITCHES; i++) file += std::string("\r\n") + SWITCH_KEYS[i] + "=" + "01"[(i + pattern) % 2];
         copyText(iniPath, sizeof iniPath, temp.file("p" + std::to_string(pattern) + ".ini").c_str());
@@ -168,7 +168,7 @@ TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHol
                       EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PROP_START_DIR));
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_START_DIR), pattern ? "d:\\\xC4rger" : "c:\\");
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_ALIAS_FILE), aliasFile);
-                      EXPECT_EQ(fieldText(dialog, IDC_PROP_MAX_HISTORY), pattern ? "999" : "1");
+                      EXPECT_EQ(fieldText(dialog, IDC_PROP_MAX_HISTORY), pattern ? "5000" : "1");
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_HIDE_DELAY), pattern ? "60" : "0");
                       EXPECT_EQ(ask(dialog, IDC_PROP_HOTKEY, CB_GETCURSEL), pattern ? ROW_P : 0);
                       EXPECT_EQ(fieldText(dialog, IDC_PROP_HOTKEY), pattern ? "Strg + Alt + P" : "keine");
@@ -202,7 +202,7 @@ TEST_F(PropertiesDialog, ControlsShowTheSettingsAndOkStoresAndAppliesWhatTheyHol
             EXPECT_EQ(stored(SWITCH_KEYS[i]), (i + pattern) % 2 ? "0" : "1") << SWITCH_KEYS[i];
         const struct { const char* key; std::string value; } values[] = {
             {"BaseDir", startDirectory}, {"AliasFile", alias}, {"Hotkey", pattern ? "0" : "120"},
-            {"MaxHistory", pattern ? "999" : "1"}, {"AutoHideDelay", pattern ? "0" : "90"},
+            {"MaxHistory", pattern ? "5000" : "1"}, {"AutoHideDelay", pattern ? "0" : "90"},
         };
         for (const auto& v : values) EXPECT_EQ(stored(v.key), v.value) << v.key;
         // Applied at once: macros, tooltips, topmost and auto-hide on in
