@@ -131,7 +131,7 @@ static int writeWhole(const HistoryList* list, FILE* out) {
 }
 
 int saveHistoryFile(const HistoryList* list, HistoryFile* file) {
-    if (file->unread) return 0;
+    if (file->unread || list->count(list->context) == 0) return 0;
     char newPath[PATH_CAPACITY + sizeof HISTORY_NEW_SUFFIX];
     int saved = 0;
     if (file->path[0] != '\0' && copyText(newPath, sizeof newPath, file->path) &&

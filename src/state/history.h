@@ -89,7 +89,9 @@ void loadHistoryFile(const HistoryList* list, HistoryFile* file, uint16_t maxHis
 // fclose alone is not trusted to report a full disk), then lets
 // file->replace put it in place. On any failure the new file is removed, the
 // old one is left as it was and the user is told once. While file->unread
-// is set nothing is written. 1 when saved.
+// is set nothing is written, nor for a list without its entry 0: that is no
+// history but a combo box that is gone (the bar closed with the program),
+// and saving it would empty the file. 1 when saved.
 int saveHistoryFile(const HistoryList* list, HistoryFile* file);
 
 // After a line ran (line: as the interpreter left it): unless it equals

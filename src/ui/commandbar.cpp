@@ -255,7 +255,9 @@ static void openCommandPrompt(HWND bar) {
 }
 
 // The auto-hide timer leaves the bar alone while the properties are open;
-// the focus afterwards activates the bar again and so stops the timer.
+// the focus afterwards activates the bar again and so stops the timer. When
+// the program ends meanwhile (log-off), the dialog returns without OK, and the
+// bar with its history list is gone: nothing is trimmed or saved then.
 static void editProperties(HWND bar) {
     propertiesDialogOpen = 1;
     if (runPropertiesDialog() == 1) trimHistory(&history, &settings, &historyFile);

@@ -54,6 +54,9 @@ static HIMAGELIST browseImages;
 static HICON browseIcon;
 // What browseForFile returns.
 static char browsedPath[PATH_CAPACITY];
+// OK has stored and applied the settings. The dialog's own result cannot tell:
+// a WM_QUIT (the session ends while the dialog is open) ends it with IDOK too.
+static int confirmed;
 
 static int isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
@@ -211,6 +214,7 @@ static void onOk(HWND dialog) {
     applyTrayIcon();
     applyAutoHide();
     applyStartWithWindows();
+    confirmed = 1;
     EndDialog(dialog, 1);
 }
 
@@ -278,8 +282,10 @@ int runPropertiesDialog(void) {
     // The arrow controls' class, on every version of the common controls.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
-    return (int)DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_PROPERTIES), 0,
-                                propertiesDialogProc, 0);
+    confirmed = 0;
+    INT_PTR result = DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_PROPERTIES), 0,
+                                     propertiesDialogProc, 0);
+    return result == -1 ? -1 : confirmed;
 }
 
 static const char* browseForFile(HWND owner, char* path, size_t pathCapacity, const char* title,

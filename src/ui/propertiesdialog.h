@@ -6,7 +6,8 @@
 #include <windows.h>
 
 // Runs the dialog modally, without owner. 1 after OK (settings written and
-// applied), 0 after Cancel or the close box, -1 when it could not be created.
+// applied), 0 after Cancel, the close box, or an end of the program while it
+// was open (WM_QUIT ends the dialog too), -1 when it could not be created.
 int runPropertiesDialog(void);
 
 #endif

@@ -25,6 +25,15 @@ BOOL WINAPI fakeShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
 // The pointer through which the linked-in product calls the shell.
 AnyFunction& shellNotifyImport = systemFunctionsFound[SHELL_NOTIFY_ICON];
 
+// Runs once, from a thread timer, inside the first modal loop that shows the
+// properties dialog.
+std::function<void()> inProperties;
+void CALLBACK runInProperties(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (propertiesDialogWindow == 0 || !IsWindowVisible(propertiesDialogWindow)) return;
+    KillTimer(0, timer);
+    inProperties();
+}
+
 // Where a second instance leaves its start directory for the running one.
 std::string handOffFile() {
     char dir[MAX_PATH];
@@ -117,25 +126,29 @@ protected:
 // It starts in the -p directory unless BaseDir is stored and holds exactly
 // Ctrl+Alt+P. The hotkey shows the hidden bar but runs no hand-off file
 // (one left by a start that did not get through); another id only beeps.
-// Closing it or ending the session leaves nothing behind. Without a tray
-// icon a restarted shell gets none either.
+// Closing it or ending the session leaves nothing behind and keeps the
+// history and the settings as they were, also with the properties open.
+// Without a tray icon a restarted shell gets none either.
 TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeavesNothingBehind) {
     const std::string given = temp.makeDirectory("Gegeben"), stored = temp.makeDirectory("Gespeichert");
     const std::string leftOver = "cd " + temp.makeDirectory("Liegengeblieben");
     const struct {
         std::string arguments, baseDir, directory;
         BOOL shellAnswer;
-        bool endSession;  // else closed
+        bool endSession, inProperties;  // else closed
     } cases[] = {
-        {"", "", "c:\\", TRUE, false},
+        {"", "", "c:\\", TRUE, false, false},
         // A shell that refuses the icon (no taskbar yet) gets the delete all the same.
-        {"-p " + given, "", given, FALSE, true},
-        {"-p " + given, stored, stored, TRUE, false},  // and no tray icon
+        {"-p " + given, "", given, FALSE, true, false},
+        {"-p " + given, stored, stored, TRUE, false, false},  // and no tray icon
+        {"", "", "c:\\", TRUE, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("|" + c.arguments + "| BaseDir=|" + c.baseDir + "|");
         configure(c.baseDir.empty() ? "" : "BaseDir=" + c.baseDir + "\r\nTrayIcon=0\r\n");
         shellAnswer = c.shellAnswer;
+        const std::string lines = "eins\r\nzwei\r\n";
+        harness::writeFile(temp.file("pexor.his"), lines);
         std::string ini;
         runFirst(c.arguments, [&](HWND bar) {
             EXPECT_EQ(harness::currentDirectory(), harness::lowerCase(c.directory));
@@ -156,9 +169,16 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
             harness::pumpUntil([] { return true; });
             ini = harness::readFile(temp.file("pexor.ini"));
             DWORD_PTR answer = 1;
-            if (c.endSession) answer = SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            inProperties = [&] { answer = SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); };
+            if (c.inProperties) {
+                SetTimer(0, 0, 10, runInProperties);
+                SendMessageA(bar, WM_COMMAND, CMD_PROPERTIES, 0);
+            } else if (c.endSession) {
+                inProperties();
+            }
             EXPECT_EQ(answer, 1u) << "the log-off may go on";
         });
+        EXPECT_EQ(harness::readFile(temp.file("pexor.his")), lines);
         EXPECT_EQ(trayRequests, c.baseDir.empty() ? std::vector<std::string>({"add 1", "add 1", "delete 1"})
                                                   : std::vector<std::string>());
         EXPECT_EQ(GlobalFindAtomA("PexorHotkey"), 0) << "global atoms outlive the process";
