@@ -27,6 +27,16 @@ DWORD modulePath(HMODULE module, char* path, size_t capacity) {
     return length;
 }
 
+int replaceFileWith(const char* newPath, const char* oldPath) {
+    DWORD attributes = GetFileAttributesA(oldPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
+    if (MoveFileExA(newPath, oldPath, MOVEFILE_REPLACE_EXISTING)) return 1;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return 0;
+    // Windows 95 and 98 know no MoveFileExA: the old file goes first.
+    DeleteFileA(oldPath);
+    return MoveFileA(newPath, oldPath) != 0;
+}
+
 void setStartWithWindows() {
     char path[MAX_PATH];
     DWORD length = modulePath(0, path, sizeof path);

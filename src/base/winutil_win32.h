@@ -20,6 +20,12 @@ DWORD modulePath(HMODULE module, char* path, size_t capacity);
 void setStartWithWindows();
 void clearStartWithWindows();
 
+// Puts the finished file newPath in the place of oldPath (which may be
+// missing) in one step where the system can (MoveFileExA), else by delete and
+// move; 1 when done. Like Windows, and unlike Wine, refuses to replace a
+// read-only file.
+int replaceFileWith(const char* newPath, const char* oldPath);
+
 // text in a box captioned "Pexor - Hinweis" with the information sign: the
 // program did something else than asked, and says what.
 void showNotice(HWND owner, const char* text);

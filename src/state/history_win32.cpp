@@ -50,14 +50,7 @@ HistoryList comboHistoryList(HWND combo) {
 }
 
 static int replaceFile(void*, const char* newPath, const char* oldPath) {
-    // Windows refuses to replace a read-only file; Wine would replace it.
-    DWORD attributes = GetFileAttributesA(oldPath);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
-    if (MoveFileExA(newPath, oldPath, MOVEFILE_REPLACE_EXISTING)) return 1;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return 0;
-    // Windows 95 and 98 know no MoveFileExA: the old file goes first.
-    DeleteFileA(oldPath);
-    return MoveFileA(newPath, oldPath) != 0;
+    return replaceFileWith(newPath, oldPath);
 }
 
 static void tellUser(void* owner, const char* message) {

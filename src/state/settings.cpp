@@ -12,6 +12,7 @@ const char SETUP_SECTION[] = "Setup";
 const char GEOMETRY_SECTION[] = "Geometry";
 const char DEFAULT_START_DIRECTORY[] = "c:\\";
 const char DEFAULT_ALIAS_FILE[] = "c:\\autoexec.bat";
+const char SETTINGS_NEW_SUFFIX[] = ".new";
 
 // MaxHistory as the profile service read it: 1 to 65535 as they are (a
 // hand-set value above what the dialog offers too). Only what the 16-bit field

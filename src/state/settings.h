@@ -46,6 +46,7 @@ extern const char SETUP_SECTION[];     // "Setup"
 extern const char GEOMETRY_SECTION[];  // "Geometry"
 extern const char DEFAULT_START_DIRECTORY[];  // "c:\"
 extern const char DEFAULT_ALIAS_FILE[];       // "c:\autoexec.bat"
+extern const char SETTINGS_NEW_SUFFIX[];      // ".new": the copy a write goes to first
 
 // A switch counts as on in one of two ways, fixed per use: most only when
 // they are exactly 1; Tooltips, TrayIcon and AutoHide whenever they are not 0,

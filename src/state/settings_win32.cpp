@@ -21,6 +21,38 @@ static int profileWriteText(void* context, const char* section, const char* key,
     return WritePrivateProfileStringA(section, key, value, profilePath(context)) != 0;
 }
 
+// Writes to a copy of the settings file: begun by beginUpdate, written
+// through the store, put in place (or dropped) by finishUpdate.
+struct SettingsUpdate {
+    char newPath[PATH_CAPACITY + 4];  // iniPath + ".new"
+    int ready;  // the copy is there and writable
+};
+
+// The failure going on has been told (see tellSettingsNotSaved).
+static int notSavedTold;
+
+static void beginUpdate(SettingsUpdate* update) {
+    update->ready = copyText(update->newPath, sizeof update->newPath, iniPath) &&
+                    appendText(update->newPath, sizeof update->newPath, SETTINGS_NEW_SUFFIX);
+    if (!update->ready) return;
+    // A copy left by a crash goes; a copy of a read-only file would be read-only.
+    SetFileAttributesA(update->newPath, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(update->newPath);
+    if (GetFileAttributesA(iniPath) == INVALID_FILE_ATTRIBUTES) return;  // a new file
+    update->ready = CopyFileA(iniPath, update->newPath, FALSE) &&
+                    SetFileAttributesA(update->newPath, FILE_ATTRIBUTE_NORMAL);
+}
+
+// written: every key reached the copy. 1 when the copy took the file's place.
+static int finishUpdate(SettingsUpdate* update, int written) {
+    // Windows 95 and 98 keep profile writes in a cache until told to flush.
+    if (update->ready && written) WritePrivateProfileStringA(0, 0, 0, update->newPath);
+    int done = update->ready && written && replaceFileWith(update->newPath, iniPath);
+    if (!done) DeleteFileA(update->newPath);
+    if (done) notSavedTold = 0;
+    return done;
+}
+
 // A ProfileStore on the profile file at path (which must outlive the store).
 static ProfileStore profileFileStore(const char* path) {
     ProfileStore store = {const_cast<char*>(path), profileReadText, profileReadInt,
@@ -63,6 +95,30 @@ void readSettings() {
 }
 
 int writeSettings() {
-    ProfileStore store = profileFileStore(iniPath);
-    return writeSettingsTo(&settings, &store);
+    SettingsUpdate update;
+    beginUpdate(&update);
+    ProfileStore store = profileFileStore(update.newPath);
+    return finishUpdate(&update, update.ready && writeSettingsTo(&settings, &store));
+}
+
+static int writeGeometry(const char* file, const char* key, int value) {
+    char text[INT_TEXT_CAPACITY];
+    return WritePrivateProfileStringA(GEOMETRY_SECTION, key, intToText(value, text), file) != 0;
+}
+
+int writeBarPlace(BarPlace place, int withWidth) {
+    SettingsUpdate update;
+    beginUpdate(&update);
+    int written = update.ready && writeGeometry(update.newPath, "Left", place.left) &&
+                  writeGeometry(update.newPath, "Top", place.top) &&
+                  (!withWidth || writeGeometry(update.newPath, "Width", place.width));
+    return finishUpdate(&update, written);
+}
+
+void tellSettingsNotSaved(HWND owner) {
+    if (notSavedTold) return;
+    char text[SETTINGS_MESSAGE_CAPACITY];
+    settingsNotSavedMessage(iniPath, text, sizeof text);
+    notSavedTold = 1;
+    showWarning(owner, text);
 }

@@ -10,7 +10,7 @@
 #include "../base/winutil_win32.h"
 #include "../interp/interpreter_win32.h"
 #include "../state/history_win32.h"
-#include "../state/settings.h"
+#include "../state/settings_win32.h"
 #include "../tooltips/tooltips.h"
 #include "aboutdialog.h"
 #include "mainwindow.h"
@@ -48,6 +48,10 @@ static HWND barTooltip;
 static HistoryList history;
 static HistoryFile historyFile;
 
+// Inside the system's loop that sizes the bar by its frame: the place is
+// stored when the loop ends, not at every step of it.
+static int sizing;
+
 // Dragging by the bar's own surface.
 static int dragging;
 static POINT dragOffset;
@@ -67,11 +71,6 @@ static HWND combo(HWND bar) { return GetDlgItem(bar, IDC_COMMAND_COMBO); }
 
 static int readGeometry(const char* key, int fallback) {
     return low16(GetPrivateProfileIntA(GEOMETRY_SECTION, key, fallback, iniPath));
-}
-
-static void writeGeometry(const char* key, int value) {
-    char text[INT_TEXT_CAPACITY];
-    WritePrivateProfileStringA(GEOMETRY_SECTION, key, intToText(value, text), iniPath);
 }
 
 static int barHeight() { return 2 * windowBorder() + BAR_CONTENT_HEIGHT; }
@@ -96,10 +95,7 @@ static BarPlace storablePlace(HWND bar) {
 }
 
 static void writePlace(HWND bar, int withWidth) {
-    BarPlace place = storablePlace(bar);
-    writeGeometry("Left", place.left);
-    writeGeometry("Top", place.top);
-    if (withWidth) writeGeometry("Width", place.width);
+    if (!writeBarPlace(storablePlace(bar), withWidth)) tellSettingsNotSaved(bar);
 }
 
 static void buildMenu() {
@@ -187,7 +183,7 @@ void createCommandBar(HWND owner) {
 static void layOut(HWND bar) {
     RECT rect;
     GetWindowRect(bar, &rect);
-    if (isOnWhenOne(settings.Save)) writePlace(bar, 1);
+    if (isOnWhenOne(settings.Save) && !sizing) writePlace(bar, 1);
     int width = rect.right - rect.left;
     RECT comboRect;
     GetWindowRect(combo(bar), &comboRect);
@@ -432,6 +428,13 @@ static INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LP
             return 1;
         case WM_SIZE:
             layOut(bar);
+            return 0;
+        case WM_ENTERSIZEMOVE:
+            sizing = 1;
+            return 0;
+        case WM_EXITSIZEMOVE:
+            sizing = 0;
+            if (isOnWhenOne(settings.Save)) writePlace(bar, 1);
             return 0;
         case WM_ACTIVATE:
             onActivate(bar, wParam);

@@ -187,14 +187,6 @@ static void applyStartWithWindows() {
         clearStartWithWindows();
 }
 
-// The settings still apply until the program ends; the user learns that the
-// file (read-only, say) does not keep them.
-static void tellNotSaved(HWND dialog) {
-    char text[SETTINGS_MESSAGE_CAPACITY];
-    settingsNotSavedMessage(iniPath, text, sizeof text);
-    showWarning(dialog, text);
-}
-
 static void onOk(HWND dialog) {
     int row = selectedHotkeyRow(dialog);
     if (!registerHotkey(HotkeyKeyTable[row].code)) {
@@ -206,7 +198,9 @@ static void onOk(HWND dialog) {
     uint16_t shownMaxHistory = settings.MaxHistory;
     readControls(dialog, row);
     settings.MaxHistory = boundMaxHistory(settings.MaxHistory, shownMaxHistory);
-    if (!writeSettings()) tellNotSaved(dialog);
+    // The settings still apply until the program ends; the user learns that
+    // the file (read-only, say) does not keep them.
+    if (!writeSettings()) tellSettingsNotSaved(dialog);
     loadMacroTable();
     activateDialogTooltip(commandBarWindow, settings.Tooltips);
     SetWindowPos(commandBarWindow, isOnWhenOne(settings.Top) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

@@ -60,14 +60,14 @@ protected:
     std::string history() { return harness::readFile(historyPath); }
 
     // Reads the settings file as start-up does and creates the bar from it,
-    // without a box.
-    void createBar() {
+    // with the boxes given ("caption: text\n" each).
+    void createBar(const std::string& shown = "") {
         destroyBar();
         copyText(settings.BaseDir, sizeof settings.BaseDir, temp.path().c_str());
         readSettings();
         harness::Boxes boxes;
         createCommandBar(0);
-        EXPECT_EQ(boxes.shown(), "");
+        EXPECT_EQ(boxes.shown(), shown);
         bar = commandBarWindow;
         ASSERT_TRUE(bar != 0);
         box = GetDlgItem(bar, IDC_COMMAND_COMBO);
@@ -276,6 +276,36 @@ TEST_F(CommandBar, ThePlaceComesFromGeometryAndStaysInsideTheWorkArea) {
         for (const char* key : {"Left", "Top", "Width"})
             stored.push_back((int)GetPrivateProfileIntA("Geometry", key, -1, iniPath));
         EXPECT_EQ(stored, c.move.empty() ? c.place : std::vector<int>({-1, -1, -1})) << "as stored";
+    }
+}
+
+// The place goes into the settings file through a copy that takes the file's
+// place only when complete: a crash never leaves it cut, and what else it
+// holds stays. A file that cannot be written (read-only; Wine would write it
+// in place) stays as it was, and is told once for a run of failures.
+TEST_F(CommandBar, StoringThePlaceNeverCutsTheSettingsFileAndAFailureIsToldOnce) {
+    const std::string ini = iniPath, copy = ini + ".new";
+    const std::string told = "Pexor - Fehler: Die Einstellungen konnten nicht in " + ini +
+                             " gespeichert werden. Sie gelten, bis Pexor beendet wird.\n";
+    setup("Save", "1");
+    harness::writeFile(copy, "left by a crash");
+    auto drag = [&](int by) {
+        harness::Boxes boxes;
+        for (UINT m : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}) SendMessageA(bar, m, 0, MAKELPARAM(2 + by, 2));
+        return boxes.shown();
+    };
+    for (int run = 0; run < 2; run++) {
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+        const std::string before = harness::readFile(ini);
+        if (run == 0) createBar(told);  // placing it stores the place
+        EXPECT_EQ(drag(run == 0 ? 0 : 7), run == 0 ? "" : told) << "once for a run of failures";
+        EXPECT_EQ(harness::readFile(ini), before);
+        EXPECT_FALSE(harness::fileExists(copy));
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(drag(5), "");
+        EXPECT_EQ((int)GetPrivateProfileIntA("Geometry", "Left", -1, iniPath), place()[0]);
+        EXPECT_NE(harness::readFile(ini).find("Shell=" + recorder), std::string::npos);
+        EXPECT_FALSE(harness::fileExists(copy));
     }
 }
 
