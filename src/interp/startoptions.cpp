@@ -11,9 +11,9 @@ const char HAND_OFF_FILE_NAME[] = "pexorcd.tmp";
 static int isQuote(char c) { return c == '"' || c == '\''; }
 
 // Reads one option value starting at p (just after the letter p); returns
-// where the scan goes on. *fits becomes 0 for a value too long to keep whole.
+// where the scan goes on, and in *result what became of the value.
 static const char* readValue(const char* p, char* startDirectory,
-                             int (*pathExists)(const char*), int* fits) {
+                             int (*pathExists)(const char*), StartOptionsResult* result) {
     while (*p == ' ' || *p == '\t') ++p;
     const char* end;
     if (isQuote(*p)) {
@@ -23,24 +23,39 @@ static const char* readValue(const char* p, char* startDirectory,
         end = p + strcspn(p, " ");
     }
     // A cut value would name another place than the one asked for.
-    *fits = copyTextPart(startDirectory, PATH_CAPACITY, p, (size_t)(end - p));
-    if (!*fits || (startDirectory[0] != '\0' && !pathExists(startDirectory)))
+    *result = copyTextPart(startDirectory, PATH_CAPACITY, p, (size_t)(end - p))
+                  ? START_OPTIONS_USED
+                  : START_DIRECTORY_TOO_LONG;
+    if (*result == START_OPTIONS_USED && strchr(startDirectory, '?') != 0)
+        *result = START_DIRECTORY_UNUSABLE;
+    if (*result != START_OPTIONS_USED || (startDirectory[0] != '\0' && !pathExists(startDirectory)))
         startDirectory[0] = '\0';
     return end;
 }
 
-int parseStartOptions(const char* commandLine, char* startDirectory,
-                      int (*pathExists)(const char*)) {
+StartOptionsResult parseStartOptions(const char* commandLine, char* startDirectory,
+                                     int (*pathExists)(const char*)) {
     startDirectory[0] = '\0';
-    int fits = 1;
+    StartOptionsResult result = START_OPTIONS_USED;
     const char* p = commandLine;
     while (*p != '\0') {
         if ((p[0] == '-' || p[0] == '/') && (p[1] == 'p' || p[1] == 'P'))
-            p = readValue(p + 2, startDirectory, pathExists, &fits);
+            p = readValue(p + 2, startDirectory, pathExists, &result);
         else
             ++p;
     }
-    return fits;
+    return result;
+}
+
+const char* skipProgramName(const char* commandLine) {
+    const char* p = commandLine;
+    if (*p == '"') {
+        p = strchr(p + 1, '"');
+        p = p != 0 ? p + 1 : commandLine + strlen(commandLine);
+    } else {
+        p += strcspn(p, " \t");
+    }
+    return p + strspn(p, " \t");
 }
 
 int acceptHandOffLine(char* line) {

@@ -247,10 +247,23 @@ static void shutDown(HANDLE mutex) {
     if (trayIconShown == 1) removeTrayIcon(commandBarWindow);
 }
 
+static void readStartOptions(const char* commandLine, char* startDirectory) {
+    switch (parseStartOptions(commandLine, startDirectory, pathExists)) {
+        case START_DIRECTORY_TOO_LONG:
+            showNotice(0, "Das Startverzeichnis ist zu lang (mehr als 259 Zeichen) und wird nicht verwendet.");
+            break;
+        case START_DIRECTORY_UNUSABLE:
+            showNotice(0, "Der Name des Startverzeichnisses enthält Zeichen, die Pexor nicht verarbeiten "
+                          "kann. Das Verzeichnis wird nicht verwendet.");
+            break;
+        case START_OPTIONS_USED:
+            break;
+    }
+}
+
 int runPexor(HINSTANCE instance, const char* commandLine) {
     char* startDirectory = settings.BaseDir;
-    if (!parseStartOptions(commandLine, startDirectory, pathExists))
-        showNotice(0, "Das Startverzeichnis ist zu lang (mehr als 259 Zeichen) und wird nicht verwendet.");
+    readStartOptions(commandLine, startDirectory);
 
     SetLastError(0);
     HANDLE mutex = CreateMutexA(0, TRUE, MUTEX_NAME);

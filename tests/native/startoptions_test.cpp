@@ -5,6 +5,8 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "interp/interpreter.h"
 
@@ -20,7 +22,8 @@ int pathExists(const char* path) {
     return strncmp(path, "c:\\long", 7) == 0;
 }
 
-// A value is kept whole or not at all (0): a cut one would name another place.
+// A value is kept whole or not at all (0): a cut one would name another place;
+// nor is one with "?" (2), as a character the code page lacks arrives.
 TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpellingAndKeepItWholeOrNotAtAll) {
     const std::string v259 = "c:\\long" + std::string(252, 'a');
     struct { std::string line, dir; int fits = 1; } cases[] = {
@@ -39,6 +42,7 @@ TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpellingAndKeepItWholeOrNotAtA
         {"-p c:\\good -p c:\\nowhere", ""},    {"-p c:\\nowhere -p c:\\good", "c:\\good"},
         {"-p " + v259 + " -x", v259}, {"-p " + v259 + "a", "", 0},
         {"-p " + v259 + "a -p c:\\temp", "c:\\temp"},  // the last value decides
+        {"-p c:\\hx\\???", "", 2}, {"-p 'c:\\a?b'", "", 2}, {"-p c:\\a?b -p c:\\temp", "c:\\temp"},
     };
     for (auto& c : cases) {
         char dir[PATH_CAPACITY];
@@ -46,6 +50,11 @@ TEST(StartOptions, FindTheDirectoryInEveryAcceptedSpellingAndKeepItWholeOrNotAtA
         EXPECT_EQ(parseStartOptions(c.line.c_str(), dir, pathExists), c.fits) << bar(c.line);
         EXPECT_EQ(bar(dir), bar(c.dir)) << bar(c.line);
     }
+    // The whole command line loses the program's name as WinMain's does.
+    for (auto& c : std::vector<std::pair<const char*, const char*>>{
+             {"\"c:\\a b\\pexor.exe\" \t-p x", "-p x"}, {"pexor.exe  -p x", "-p x"}, {"\"c:\\a-p\\p.exe\"", ""},
+             {"c:\\a-p\\p.exe", ""}, {"\"unclosed -p x", ""}, {"", ""}})
+        EXPECT_EQ(bar(skipProgramName(c.first)), bar(c.second)) << bar(c.first);
 }
 
 TEST(HandOffLine, AcceptsOnlyCdWithAPrintablePath) {

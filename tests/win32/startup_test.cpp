@@ -50,15 +50,18 @@ std::string longPathTo(const std::string& base, const std::string& name) {
 }
 
 // A second start: a real pexor.exe run to its end (killed after 30 s), which
-// ends with 0, each box it shows answered with OK. "caption: text" of its
-// first box.
-std::string startSecond(const std::string& exe, const std::string& arguments) {
+// ends with 0, each box it shows answered with OK; its command line ends with
+// wide, in Unicode. "caption: text" of its first box.
+std::string startSecond(const std::string& exe, const std::string& arguments, const std::wstring& wide = L"") {
     std::string line = "\"" + exe + "\" " + arguments, box;
-    STARTUPINFOA startup = {};
+    std::wstring wideLine(line.size() + 1, L'\0');
+    wideLine.resize(MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, &wideLine[0], (int)wideLine.size()) - 1);
+    wideLine += wide;
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     DWORD exitCode = STILL_ACTIVE;
-    EXPECT_TRUE(CreateProcessA(exe.c_str(), &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &info)) << line;
+    EXPECT_TRUE(CreateProcessW(0, &wideLine[0], 0, 0, FALSE, 0, 0, 0, &startup, &info)) << line;
     harness::Boxes boxes(IDOK, info.dwProcessId);
     harness::pumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
     if (!boxes.captions.empty()) box = boxes.captions[0] + ": " + boxes.texts[0];
@@ -190,18 +193,23 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
 // ------------------------------------------------------------ second starts
 
 // A second start brings the hidden bar back and hands over only an existing
-// -p directory; what it cannot hand over it tells itself.
+// -p directory; what it cannot hand over it tells itself: also a name the
+// code page cannot hold, which best fit would turn into another folder's.
 TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
     const std::string unannounced = "cd " + temp.makeDirectory("Nicht angekuendigt");
     const std::string target = temp.makeDirectory("Ziel");  // Z: the last letter to fold
     const std::string blank = temp.makeDirectory("\xC4rger mit Leerzeichen");  // Ärger
+    temp.makeDirectory("sub");
     const struct {
         std::string arguments, directory;
         std::string temp, box;  // TMP for the second start; the start of its box
         bool handedOver;
+        std::wstring wide;  // the command line's Unicode end
     } cases[] = {
         {"", "c:\\", "", "", false}, {"-p " + temp.file("Fehlt"), "c:\\", "", "", false},
         {"-p " + target, target, "", "", true}, {"/P \"" + blank + "\"", blank, "", "", true},
+        {"-p " + temp.path() + "\\", blank, "", "Pexor - Hinweis: Der Name des Startverzeichnisses enth\xE4lt Zeichen",
+         false, L"\uFF53\uFF55\uFF42"},  // full-width "sub"
         {"-p " + longPathTo(temp.path(), "Ziel") + "x", blank, "", "Pexor - Hinweis: Das Startverzeichnis ist zu lang", false},
         // A temp folder that cannot be written; this process reads TMP too, so it comes last.
         {"-p " + target, blank, temp.file("Kein Temp") + "\\",
@@ -214,7 +222,7 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
             harness::writeFile(handOff, unannounced);
             ShowWindow(bar, SW_HIDE);
             if (!c.temp.empty()) undo.setEnvironment("TMP", c.temp.c_str());
-            const std::string box = startSecond(exe, c.arguments);
+            const std::string box = startSecond(exe, c.arguments, c.wide);
             EXPECT_EQ(c.box.empty() ? box : box.substr(0, c.box.size()), c.box);
             EXPECT_TRUE(IsWindowVisible(bar)) << "the running bar comes to the front";
             EXPECT_EQ(harness::currentDirectory(), harness::lowerCase(c.directory));
