@@ -39,7 +39,11 @@ enum {
     // to one that would pass.
     HAND_OFF_LINE_CAPACITY = 269,
     // How long a second start waits for the running instance to answer.
-    HAND_OFF_TIMEOUT_MS = 5000
+    HAND_OFF_TIMEOUT_MS = 5000,
+    // How long it waits for the hand-off file of another second start to be
+    // read, and how often it looks.
+    HAND_OFF_WAIT_MS = 2000,
+    HAND_OFF_RETRY_MS = 50
 };
 
 static LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -75,6 +79,22 @@ static int handOffFilePath(char* path, size_t capacity) {
     return copyText(path, capacity, directory) && appendText(path, capacity, HAND_OFF_FILE_NAME);
 }
 
+// Makes the hand-off file anew, for this start alone while it writes, so that
+// the running instance never reads half of it. One that is there belongs to
+// another second start (two quick starts from a file manager) that has not
+// been served yet, or is being read: it is waited for, briefly, and then
+// taken over, as one left by a start that did not get through.
+static HANDLE createHandOffFile(const char* path) {
+    for (DWORD waited = 0;; waited += HAND_OFF_RETRY_MS) {
+        int last = waited >= HAND_OFF_WAIT_MS;
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, last ? CREATE_ALWAYS : CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, 0);
+        // A missing temp folder does not come by waiting.
+        if (file != INVALID_HANDLE_VALUE || last || GetLastError() == ERROR_PATH_NOT_FOUND) return file;
+        Sleep(HAND_OFF_RETRY_MS);
+    }
+}
+
 // Writes "cd " + directory, without a line end; 0 when that failed or the
 // running instance would refuse the line.
 static int writeHandOffFile(const char* directory) {
@@ -82,12 +102,13 @@ static int writeHandOffFile(const char* directory) {
     char path[HAND_OFF_PATH_CAPACITY];
     if (!makeHandOffLine(directory, line, sizeof line) || !handOffFilePath(path, sizeof path))
         return 0;
-    FILE* file = fopen(path, "w");
-    if (file == 0) return 0;
-    int written = fputs(line, file) >= 0;
-    if (fclose(file) != 0) written = 0;
-    if (!written) remove(path);
-    return written;
+    HANDLE file = createHandOffFile(path);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    DWORD length = (DWORD)lstrlenA(line), written = 0;
+    int whole = WriteFile(file, line, length, &written, 0) && written == length;
+    if (!CloseHandle(file)) whole = 0;
+    if (!whole) DeleteFileA(path);
+    return whole;
 }
 
 // Reads, deletes and runs a waiting hand-off file (only a "cd" line).

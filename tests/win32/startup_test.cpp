@@ -51,8 +51,10 @@ std::string longPathTo(const std::string& base, const std::string& name) {
 
 // A second start: a real pexor.exe run to its end (killed after 30 s), which
 // ends with 0, each box it shows answered with OK; its command line ends with
-// wide, in Unicode. "caption: text" of its first box.
-std::string startSecond(const std::string& exe, const std::string& arguments, const std::wstring& wide = L"") {
+// wide, in Unicode; meanwhile runs as soon as it has started. "caption: text"
+// of its first box.
+std::string startSecond(const std::string& exe, const std::string& arguments, const std::wstring& wide = L"",
+                        const std::function<void()>& meanwhile = [] {}) {
     std::string line = "\"" + exe + "\" " + arguments, box;
     std::wstring wideLine(line.size() + 1, L'\0');
     wideLine.resize(MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, &wideLine[0], (int)wideLine.size()) - 1);
@@ -63,6 +65,7 @@ std::string startSecond(const std::string& exe, const std::string& arguments, co
     DWORD exitCode = STILL_ACTIVE;
     EXPECT_TRUE(CreateProcessW(0, &wideLine[0], 0, 0, FALSE, 0, 0, 0, &startup, &info)) << line;
     harness::Boxes boxes(IDOK, info.dwProcessId);
+    meanwhile();
     harness::pumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
     if (!boxes.captions.empty()) box = boxes.captions[0] + ": " + boxes.texts[0];
     GetExitCodeProcess(info.hProcess, &exitCode);
@@ -194,20 +197,25 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
 
 // A second start brings the hidden bar back and hands over only an existing
 // -p directory; what it cannot hand over it tells itself: also a name the
-// code page cannot hold, which best fit would turn into another folder's.
+// code page cannot hold, which best fit would turn into another folder's. A
+// hand-off file that another second start is still writing, or that waits to
+// be read, is waited for; one that stays is taken over.
 TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
     const std::string unannounced = "cd " + temp.makeDirectory("Nicht angekuendigt");
     const std::string target = temp.makeDirectory("Ziel");  // Z: the last letter to fold
     const std::string blank = temp.makeDirectory("\xC4rger mit Leerzeichen");  // Ärger
+    const std::string other = temp.makeDirectory("Andere");
     temp.makeDirectory("sub");
     const struct {
         std::string arguments, directory;
         std::string temp, box;  // TMP for the second start; the start of its box
         bool handedOver;
         std::wstring wide;  // the command line's Unicode end
+        bool busy;          // the hand-off file is being written for 0.3 s
     } cases[] = {
         {"", "c:\\", "", "", false}, {"-p " + temp.file("Fehlt"), "c:\\", "", "", false},
-        {"-p " + target, target, "", "", true}, {"/P \"" + blank + "\"", blank, "", "", true},
+        {"-p " + target, target, "", "", true}, {"-p " + other, other, "", "", true, L"", true},
+        {"/P \"" + blank + "\"", blank, "", "", true},
         {"-p " + temp.path() + "\\", blank, "", "Pexor - Hinweis: Der Name des Startverzeichnisses enth\xE4lt Zeichen",
          false, L"\uFF53\uFF55\uFF42"},  // full-width "sub"
         {"-p " + longPathTo(temp.path(), "Ziel") + "x", blank, "", "Pexor - Hinweis: Das Startverzeichnis ist zu lang", false},
@@ -220,9 +228,16 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
         for (const auto& c : cases) {
             SCOPED_TRACE("|" + c.arguments + "|");
             harness::writeFile(handOff, unannounced);
+            HANDLE held = c.busy ? CreateFileA(handOff.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0) : 0;
             ShowWindow(bar, SW_HIDE);
             if (!c.temp.empty()) undo.setEnvironment("TMP", c.temp.c_str());
-            const std::string box = startSecond(exe, c.arguments, c.wide);
+            const std::string box = startSecond(exe, c.arguments, c.wide, [&] {
+                if (!c.busy) return;
+                const DWORD start = GetTickCount();
+                harness::pumpUntil([&] { return GetTickCount() - start >= 300; });
+                CloseHandle(held);
+                DeleteFileA(handOff.c_str());  // read, as the running instance does
+            });
             EXPECT_EQ(c.box.empty() ? box : box.substr(0, c.box.size()), c.box);
             EXPECT_TRUE(IsWindowVisible(bar)) << "the running bar comes to the front";
             EXPECT_EQ(harness::currentDirectory(), harness::lowerCase(c.directory));
