@@ -73,7 +73,19 @@ static int readGeometry(const char* key, int fallback) {
     return low16(GetPrivateProfileIntA(GEOMETRY_SECTION, key, fallback, iniPath));
 }
 
-static int barHeight() { return 2 * windowBorder() + BAR_CONTENT_HEIGHT; }
+// 25 pixels inside the border hold the closed combo box in small and large
+// fonts; with larger ones (150 %, 144 dpi) the box is taller, and the bar
+// grows with it rather than cut it off.
+static int barHeight(HWND bar) {
+    int height = 2 * windowBorder() + BAR_CONTENT_HEIGHT;
+    RECT outer, inner, box;
+    // Before its controls exist, the bar has only the fixed height to go by.
+    if (GetWindowRect(bar, &outer) && GetClientRect(bar, &inner) && GetWindowRect(combo(bar), &box)) {
+        int needed = (int)(outer.bottom - outer.top - inner.bottom) + (int)(box.bottom - box.top);
+        if (needed > height) height = needed;
+    }
+    return height;
+}
 static int barMinWidth() { return 2 * windowBorder() + BAR_MIN_CONTENT_WIDTH; }
 
 // The primary screen without the taskbar.
@@ -91,7 +103,7 @@ static BarPlace storablePlace(HWND bar) {
     RECT rect;
     GetWindowRect(bar, &rect);
     BarPlace place = {(int)rect.left, (int)rect.top, (int)(rect.right - rect.left)};
-    return fitBarInto(place, barHeight(), barMinWidth(), workArea());
+    return fitBarInto(place, barHeight(bar), barMinWidth(), workArea());
 }
 
 static void writePlace(HWND bar, int withWidth) {
@@ -135,8 +147,9 @@ static int runCommandLine(HWND owner, char* line) {
 static void placeBar(HWND bar) {
     BarPlace wanted = {readGeometry("Left", DEFAULT_LEFT), readGeometry("Top", DEFAULT_TOP),
                        readGeometry("Width", DEFAULT_WIDTH)};
-    BarPlace place = fitBarInto(wanted, barHeight(), barMinWidth(), workArea());
-    MoveWindow(bar, place.left, place.top, place.width, barHeight(), TRUE);
+    int height = barHeight(bar);
+    BarPlace place = fitBarInto(wanted, height, barMinWidth(), workArea());
+    MoveWindow(bar, place.left, place.top, place.width, height, TRUE);
 }
 
 static void changeToStartDirectory(HWND bar) {
@@ -206,10 +219,10 @@ static void keepOnScreen(HWND bar) {
     if (left != rect.left || top != rect.top) MoveWindow(bar, left, top, width, height, TRUE);
 }
 
-static void limitTracking(MINMAXINFO* info) {
+static void limitTracking(HWND bar, MINMAXINFO* info) {
     info->ptMinTrackSize.x = barMinWidth();
-    info->ptMinTrackSize.y = barHeight();
-    info->ptMaxTrackSize.y = barHeight();
+    info->ptMinTrackSize.y = barHeight(bar);
+    info->ptMaxTrackSize.y = barHeight(bar);
 }
 
 // The field holds at most what can be typed, but a line picked from the
@@ -447,7 +460,7 @@ static INT_PTR CALLBACK commandBarProc(HWND bar, UINT message, WPARAM wParam, LP
             keepOnScreen(bar);
             return 0;
         case WM_GETMINMAXINFO:
-            limitTracking((MINMAXINFO*)lParam);
+            limitTracking(bar, (MINMAXINFO*)lParam);
             return 1;
         case WM_NOTIFY:
             return onNotify((const NMHDR*)lParam);

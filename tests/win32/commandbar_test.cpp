@@ -277,6 +277,18 @@ TEST_F(CommandBar, ThePlaceComesFromGeometryAndStaysInsideTheWorkArea) {
             stored.push_back((int)GetPrivateProfileIntA("Geometry", key, -1, iniPath));
         EXPECT_EQ(stored, c.move.empty() ? c.place : std::vector<int>({-1, -1, -1})) << "as stored";
     }
+    // With larger fonts (150 %, 144 dpi) the closed combo box is taller than
+    // 25 pixels: the bar grows with it rather than cut it off.
+    HFONT font = CreateFontA(-30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif");
+    SendMessageA(box, WM_SETFONT, (WPARAM)font, TRUE);
+    MoveWindow(bar, 10, 10, 300, 5, TRUE);
+    RECT combo, inside;
+    GetWindowRect(box, &combo);
+    GetClientRect(bar, &inside);
+    EXPECT_GT(combo.bottom - combo.top, 25);
+    EXPECT_EQ(inside.bottom, combo.bottom - combo.top) << "the combo box whole in the bar";
+    destroyBar();
+    DeleteObject(font);
 }
 
 // The place goes into the settings file through a copy that takes the file's
