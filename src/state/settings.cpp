@@ -22,7 +22,7 @@ const char SETTINGS_NEW_SUFFIX[] = ".new";
 // number reads as 0 as well, and 1 would throw away all lines but one).
 static uint16_t maxHistoryFromFile(uint32_t value) {
     if ((int32_t)value < 1) return DEFAULT_MAX_HISTORY;
-    return value > MAX_HISTORY_STORABLE ? MAX_HISTORY_STORABLE : (uint16_t)value;
+    return value > MAX_HISTORY_STORABLE ? (uint16_t)MAX_HISTORY_STORABLE : (uint16_t)value;
 }
 
 // The integer keys of [Setup] in the order of the file, with their defaults;

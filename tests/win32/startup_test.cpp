@@ -210,8 +210,8 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
         std::string arguments, directory;
         std::string temp, box;  // TMP for the second start; the start of its box
         bool handedOver;
-        std::wstring wide;  // the command line's Unicode end
-        bool busy;          // the hand-off file is being written for 0.3 s
+        std::wstring wide = L"";  // the command line's Unicode end
+        bool busy = false;        // the hand-off file is being written for 0.3 s
     } cases[] = {
         {"", "c:\\", "", "", false}, {"-p " + temp.file("Fehlt"), "c:\\", "", "", false},
         {"-p " + target, target, "", "", true}, {"-p " + other, other, "", "", true, L"", true},
