@@ -106,7 +106,17 @@ static int writeGeometry(const char* file, const char* key, int value) {
     return WritePrivateProfileStringA(GEOMETRY_SECTION, key, intToText(value, text), file) != 0;
 }
 
+static int storedGeometry(const char* key) {
+    return (int)GetPrivateProfileIntA(GEOMETRY_SECTION, key, -1, iniPath);
+}
+
 int writeBarPlace(BarPlace place, int withWidth) {
+    // The bar stores its place whenever it is laid out, at every start too: a
+    // place already stored is not written again, so that a settings file made
+    // read-only on purpose is only reported when the bar was really moved.
+    if (storedGeometry("Left") == place.left && storedGeometry("Top") == place.top &&
+        (!withWidth || storedGeometry("Width") == place.width))
+        return 1;
     SettingsUpdate update;
     beginUpdate(&update);
     int written = update.ready && writeGeometry(update.newPath, "Left", place.left) &&

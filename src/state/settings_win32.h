@@ -15,7 +15,7 @@ void readSettings();
 int writeSettings();
 
 // The command bar's place into [Geometry] (Left and Top, with withWidth also
-// Width); 1 when written.
+// Width); 1 when written or already stored.
 int writeBarPlace(BarPlace place, int withWidth);
 
 // Both write the file so that a crash at any moment leaves the old one or the

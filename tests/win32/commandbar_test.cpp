@@ -294,23 +294,27 @@ TEST_F(CommandBar, ThePlaceComesFromGeometryAndStaysInsideTheWorkArea) {
 // The place goes into the settings file through a copy that takes the file's
 // place only when complete: a crash never leaves it cut, and what else it
 // holds stays. A file that cannot be written (read-only; Wine would write it
-// in place) stays as it was, and is told once for a run of failures.
+// in place) stays as it was, and is told once for a run of failures; a place
+// already stored is not written again.
 TEST_F(CommandBar, StoringThePlaceNeverCutsTheSettingsFileAndAFailureIsToldOnce) {
     const std::string ini = iniPath, copy = ini + ".new";
     const std::string told = "Pexor - Fehler: Die Einstellungen konnten nicht in " + ini +
                              " gespeichert werden. Sie gelten, bis Pexor beendet wird.\n";
     setup("Save", "1");
+    for (const char* key : {"Left", "Top", "Width"}) setup(key, key[0] == 'W' ? "200" : "10", "Geometry");
     harness::writeFile(copy, "left by a crash");
     auto drag = [&](int by) {
         harness::Boxes boxes;
-        for (UINT m : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}) SendMessageA(bar, m, 0, MAKELPARAM(2 + by, 2));
+        SendMessageA(bar, WM_LBUTTONDOWN, 0, MAKELPARAM(2, 2));
+        for (UINT m : {WM_MOUSEMOVE, WM_LBUTTONUP}) SendMessageA(bar, m, 0, MAKELPARAM(2 + by, 2));
         return boxes.shown();
     };
     for (int run = 0; run < 2; run++) {
         SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
         const std::string before = harness::readFile(ini);
-        if (run == 0) createBar(told);  // placing it stores the place
-        EXPECT_EQ(drag(run == 0 ? 0 : 7), run == 0 ? "" : told) << "once for a run of failures";
+        if (run == 0) createBar();  // its place is stored already
+        EXPECT_EQ(drag(run == 0 ? 3 : 7), told);
+        EXPECT_EQ(drag(4), "") << "told once for a run of failures";
         EXPECT_EQ(harness::readFile(ini), before);
         EXPECT_FALSE(harness::fileExists(copy));
         SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
