@@ -1,19 +1,17 @@
 #!/usr/bin/env python3
-"""LIESMICH.TXT must not drift from the program. It must hold, as the program
-spells them: every pexor.ini key the program reads, on a line "Key=default"
-(the default where the sources give it as a constant), each section as
-"[Name]", the version as the About box shows it, and every text the program
-can show in a message box. It must also stay what Notepad on Windows 95 can
-show: Windows-1252, CR LF, at most 78 columns, no tabs. Exit 1 lists what is
-wrong.
+"""LIESMICH.TXT must not drift from the program: it must hold, as the program
+spells them, every pexor.ini key it reads on a line "Key=default" (the
+default where the sources give a constant), each section as "[Name]", the
+version as the About box shows it and every text a message box can show;
+and stay what Notepad on Windows 95 shows: Windows-1252, CR LF, at most 78
+columns, no tabs. Exit 1 lists what is wrong.
 
-Message texts are found by what they look like, not by the function that
-shows them, so that a new one is caught however it is shown: every string
-literal in src/ (adjacent ones joined, as the compiler does) with two words
-in a row, or ending in a word and . ! or ?, except menu items (they have an
-& mnemonic) and NOT_MESSAGES. A message put together around a name is
-checked piece by piece. Keys are the single-word literals on a line that
-names Settings::, a _SECTION or a Geometry( helper."""
+A message text is known by its looks, not by the function that shows it, so
+that a new one is caught however it is shown: a string literal in src/
+(adjacent ones joined) with two words in a row or ending in a word and . ! ?,
+but no menu item (with an & mnemonic) nor one of NOT_MESSAGES. One put
+together around a name is checked piece by piece. Keys are the one-word
+literals on lines naming Settings::, a _SECTION or a Geometry( helper."""
 import re
 import sys
 from pathlib import Path
@@ -47,14 +45,9 @@ def normal(text):
 
 
 def main():
-    raw = (ROOT / "docs/LIESMICH.TXT").read_bytes()
-    problems = []
-    try:
-        text = raw.decode("cp1252")
-    except UnicodeDecodeError as e:
-        sys.exit(f"LIESMICH.TXT is not Windows-1252: {e}")
+    text = (ROOT / "docs/LIESMICH.TXT").read_bytes().decode("cp1252")
     lines = text.split("\r\n")
-    problems += [f"line {n}: {why}" for n, line in enumerate(lines, 1) for why, bad in
+    problems = [f"line {n}: {why}" for n, line in enumerate(lines, 1) for why, bad in
                  (("a lone CR or LF", "\r" in line or "\n" in line), ("a tab", "\t" in line),
                   (f"{len(line)} columns", len(line) > 78)) if bad]
     readme = normal(text)
@@ -77,9 +70,8 @@ def main():
                 continue
             if re.search(rf"{LETTER}{{2}} +{LETTER}{{2}}|[a-zäöüß][.!?]+$", literal) and normal(literal) not in readme:
                 problems.append(f"the message text |{literal}| ({where}:{n})")
-        for n, line in enumerate(source.split("\n"), 1):
-            if not re.search(r"Settings::|_SECTION|Geometry\(", line):
-                continue
+        for n, line in ((n, l) for n, l in enumerate(source.split("\n"), 1)
+                        if re.search(r"Settings::|_SECTION|Geometry\(", l)):
             for section in re.findall(r'_SECTION\[\] = "(\w+)"', line):
                 if f"[{section}]" not in stripped:
                     problems.append(f"the section [{section}] ({where}:{n})")
@@ -96,5 +88,4 @@ def main():
     return 1 if problems else 0
 
 
-if __name__ == "__main__":
-    sys.exit(main())
+sys.exit(main())
