@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The one test command: installs what is missing, builds the four trees and
-# runs every tier (native, Win32 under Wine for the i686 and the x86_64 build,
-# end to end on the i686 exe, short fuzz runs). Full outputs go to build/logs/;
+# runs every tier (the release archives with their checks, native, Win32
+# under Wine for the i686 and the x86_64 build, end to end on the i686 exe
+# taken out of its archive, short fuzz runs). Full outputs go to build/logs/;
 # the console gets summaries and failures. The last line of output is
 # "N passed, M failed" (", K skipped" when a tier could not run here); the exit
 # code is 0 only when nothing failed.
@@ -29,7 +30,7 @@ fi
 source "$ROOT/scripts/wine-env.sh"
 
 # ---------------------------------------------------------------- counting
-TIERS=(build native win32-i686 win32-x86_64 e2e fuzz)
+TIERS=(build release native win32-i686 win32-x86_64 e2e fuzz)
 declare -A PASSED FAILED SKIPPED NOTES
 for t in "${TIERS[@]}"; do PASSED[$t]=0; FAILED[$t]=0; SKIPPED[$t]=0; NOTES[$t]=""; done
 pass() { PASSED[$1]=$(( PASSED[$1] + ${2:-1} )); }
@@ -177,6 +178,31 @@ else
   fail build; note build "layers"
 fi
 
+# ----------------------------------------------------------------- release
+# Runs a check of the release tier with its output in build/logs/NAME.log;
+# 0 when it passed.
+release_check() {
+  local name=$1 what=$2 log=$LOGS/$1.log t0=$(date +%s) rc
+  shift 2
+  "$@" </dev/null >"$log" 2>&1
+  rc=$?
+  stop_if_interrupted $rc
+  if [ $rc -eq 0 ]; then
+    say "$name: ok, $what ($(( $(date +%s) - t0 )) s)"; pass release
+  else
+    say "$name: FAILED"; show "$log" "output, last lines"; fail release; note release "$name"
+  fi
+  return $rc
+}
+
+say "== release"
+# The archives a user downloads, made as scripts/release.sh makes them: the
+# end-to-end tests run the exe out of one of them.
+RELEASED=0
+release_check release "archives in dist/" env PEXOR_JOBS="$JOBS" bash "$ROOT/scripts/release.sh" && RELEASED=1
+release_check liesmich "LIESMICH.TXT names every key and message" python3 "$ROOT/tests/release/liesmich.py"
+release_check reproducible "two releases of HEAD are the same bytes" bash "$ROOT/tests/release/reproducible.sh"
+
 # ------------------------------------------------------------------- ctest
 # Runs ctest in a tree and counts from its "N tests failed out of M" line.
 # Returns 2 when the tree has no tests at all.
@@ -265,19 +291,24 @@ say "== end-to-end tests"
 shopt -s nullglob
 e2e_scripts=("$ROOT"/tests/e2e/*.sh)
 shopt -u nullglob
-e2e_tree=win32
+e2e_tree=win32 e2e_archive=pexor-VERSION.zip
 if [ $RUN32 = 0 ]; then
-  e2e_tree=win64; skip e2e "i686 exe cannot run, the x86_64 one ran"
+  e2e_tree=win64 e2e_archive=pexor-VERSION-x64.zip; skip e2e "i686 exe cannot run, the x86_64 one ran"
 fi
+e2e_archive=${e2e_archive/VERSION/$(cat "$ROOT/build/release-i686/pexor-version.txt" 2>/dev/null)}
 if [ ${#e2e_scripts[@]} -eq 0 ]; then
   say "e2e: none yet"; note e2e "none yet"
-elif [ "$WINE_UP" != 1 ] || [ "${BUILT[$e2e_tree]}" != 1 ]; then
-  say "e2e: not run (no build or no Wine)"; note e2e "not run"
+elif [ "$WINE_UP" != 1 ] || [ "${BUILT[$e2e_tree]}" != 1 ] || [ "$RELEASED" != 1 ]; then
+  say "e2e: not run (no build, no release or no Wine)"; note e2e "not run"
+elif ! { rm -rf "$ROOT/build/e2e-exe" &&
+         python3 -m zipfile -e "$ROOT/dist/$e2e_archive" "$ROOT/build/e2e-exe"; } >"$LOGS/e2e-unpack.log" 2>&1; then
+  say "e2e: FAILED, dist/$e2e_archive could not be unpacked"; show "$LOGS/e2e-unpack.log" "unzip"; fail e2e
 else
   # What the scripts may use besides DISPLAY and the WINE* variables: the
-  # folder with pexor.exe and tests/win32/recorder.exe of the build under test.
-  export PEXOR_EXE_DIR=$ROOT/build/$e2e_tree
-  say "e2e: the $([ $e2e_tree = win32 ] && echo i686 || echo x86_64) pexor.exe"
+  # pexor.exe a user gets, out of its archive, and the build tree under test
+  # with tests/win32/recorder.exe.
+  export PEXOR_EXE=$ROOT/build/e2e-exe/pexor.exe PEXOR_EXE_DIR=$ROOT/build/$e2e_tree
+  say "e2e: the $([ $e2e_tree = win32 ] && echo i686 || echo x86_64) pexor.exe of dist/$e2e_archive"
   for script in "${e2e_scripts[@]}"; do
     name=$(basename "$script" .sh)
     log=$LOGS/e2e-$name.log

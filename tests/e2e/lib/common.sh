@@ -1,5 +1,5 @@
 # Sourced by the end-to-end scripts (test.sh runs only tests/e2e/*.sh): a copy of the real pexor.exe
-# in $PEXOR_E2E_DIR with its own files, driven with xdotool on the test display. What it starts is
+# ($PEXOR_EXE, else the one in $PEXOR_EXE_DIR) in $PEXOR_E2E_DIR with its own files, driven with xdotool on the test display. What it starts is
 # the recorder, which writes how it was started to record.txt. The copy writes the Run key, and
 # wineboot starts what the Run key names: the value this prefix had goes back at the end.
 set -euo pipefail
@@ -104,7 +104,7 @@ quit_by_menu() {
   pexor=
 }
 
-cp "$PEXOR_EXE_DIR/pexor.exe" "$PEXOR_EXE_DIR/tests/win32/recorder.exe" "$dir/"
+cp "${PEXOR_EXE:-$PEXOR_EXE_DIR/pexor.exe}" "$PEXOR_EXE_DIR/tests/win32/recorder.exe" "$dir/"
 recorder=$(winpath "$dir/recorder.exe")
 export PEXOR_RECORD="$(winpath "$dir/record.txt")"
 old_run_value=$(reg_value) && had_run_value=1 || had_run_value=0
