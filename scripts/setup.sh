@@ -14,6 +14,8 @@ packages=(
   clang libclang-rt-14-dev
   # Wine on a virtual display, and what the end-to-end tests drive it with
   wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick
+  # keyboard maps of the virtual display (setxkbmap, xkbcomp): a German keyboard
+  x11-xkb-utils
   # the 32-bit half of Wine (an i386 package): runs the shipped 32-bit exe
   wine32
   # wine loads these at run time; they are only recommended, so name them

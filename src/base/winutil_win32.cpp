@@ -72,6 +72,11 @@ void showWarning(HWND owner, const char* text) {
     MessageBoxA(owner, text, "Pexor - Fehler", MB_ICONEXCLAMATION);
 }
 
+int askQuestion(HWND owner, const char* text) {
+    MessageBeep(MB_ICONQUESTION);
+    return MessageBoxA(owner, text, "Pexor - Frage", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 AnyFunction systemFunction(HWND owner, const char* library, const char* name) {
     char text[MISSING_TEXT_CAPACITY];
     copyText(text, sizeof text, "Die Datei ");

@@ -1,6 +1,7 @@
 // Win32 chores that more than one module needs, each written once: the
-// program's own path, the value that starts it with Windows, the notice and
-// warning boxes (the notice also with the system's text for an error), and the
+// program's own path, the value that starts it with Windows, the notice,
+// warning and question boxes (the notice also with the system's text for an
+// error), and the
 // functions of shell32 and comdlg32, looked up when first needed.
 #ifndef PEXOR_WINUTIL_WIN32_H
 #define PEXOR_WINUTIL_WIN32_H
@@ -37,6 +38,10 @@ void showSystemError(HWND owner, DWORD error, const char* fallback);
 // A warning sound and text in a box captioned "Pexor - Fehler" with the
 // exclamation mark: something did not work, and the program goes on.
 void showWarning(HWND owner, const char* text);
+
+// The question sound and text in a box captioned "Pexor - Frage" with the
+// question mark and the buttons Ja and Nein. Returns whether the answer is Ja.
+int askQuestion(HWND owner, const char* text);
 
 // Libraries that the resident program needs only now and then are loaded when
 // first used, not at start-up: comdlg32 alone (it pulls in the COM libraries)

@@ -1,5 +1,6 @@
-// The properties dialog's decisions: hotkey rows and texts, the history size
-// bound, the file picker's start and filter.
+// The properties dialog's decisions: hotkey rows and texts, the question
+// before a key takes a character, the history size bound, the file picker's
+// start and filter.
 #include "properties.h"
 
 #include <string.h>
@@ -45,6 +46,38 @@ int hotkeyRowOfCode(uint16_t code) {
     for (int row = 0; HotkeyKeyTable[row].name[0] != '\0'; row++)
         if (HotkeyKeyTable[row].code == code) return row;
     return 0;
+}
+
+enum {
+    FIRST_CHARACTER = 0x20,  // the control characters below are no typed text
+    ALTGR_SHIFT_STATE = 0x06  // Strg and Alt, and no Shift
+};
+
+unsigned char hotkeyTakenCharacter(int row, uint16_t storedCode, KeyScanFunction keyScan) {
+    if (row <= 0 || row >= HOTKEY_KEY_COUNT) return 0;
+    uint16_t code = HotkeyKeyTable[row].code;
+    if (code == storedCode) return 0;
+    for (unsigned character = FIRST_CHARACTER; character <= 0xFF; character++)
+        if (keyScan((unsigned char)character) == ((ALTGR_SHIFT_STATE << 8) | code))
+            return (unsigned char)character;
+    return 0;
+}
+
+int hotkeyQuestionText(int row, unsigned char character, char* out, size_t capacity) {
+    if (capacity > 0) out[0] = '\0';
+    if (row <= 0 || row >= HOTKEY_KEY_COUNT) return 0;
+    const char* name = HotkeyKeyTable[row].name;
+    const char typed[2] = {(char)character, '\0'};
+    int whole = copyText(out, capacity, "Auf dieser Tastatur schreibt AltGr + ") &&
+                appendText(out, capacity, name) && appendText(out, capacity, " das Zeichen ") &&
+                appendText(out, capacity, typed) &&
+                appendText(out, capacity, ". Solange Pexor mit Strg + Alt + ") &&
+                appendText(out, capacity, name) &&
+                appendText(out, capacity, " als Tastenkombination läuft, lässt sich ") &&
+                appendText(out, capacity, typed) &&
+                appendText(out, capacity, " nicht mehr eingeben. Trotzdem verwenden?");
+    if (!whole && capacity > 0) out[0] = '\0';
+    return whole;
 }
 
 uint16_t boundMaxHistory(uint16_t value, uint16_t shown) {

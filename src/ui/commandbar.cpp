@@ -246,10 +246,7 @@ static void runLine(HWND bar) {
 }
 
 static void askAndClearHistory(HWND bar) {
-    MessageBeep(MB_ICONQUESTION);
-    if (MessageBoxA(bar, "Möchten Sie wirklich die Historie löschen?", "Pexor - Frage",
-                    MB_YESNO | MB_ICONQUESTION) == IDYES)
-        clearHistory(&history, &historyFile);
+    if (askQuestion(bar, "Möchten Sie wirklich die Historie löschen?")) clearHistory(&history, &historyFile);
 }
 
 static void searchOnce(HWND bar) {

@@ -1,7 +1,8 @@
 // The properties dialog: shows the settings, and on OK stores them and brings
 // the running program in line at once (hotkey, macros, tooltips, topmost
 // state, tray icon, auto-hide, start with Windows). The global hotkey is off
-// while the dialog is open, so that the program's own key can be chosen again.
+// while the dialog is open, so that the program's own key can be chosen again;
+// a new key that would take a character from the keyboard is asked about.
 #include "propertiesdialog.h"
 
 #include <commctrl.h>
@@ -149,6 +150,32 @@ static int selectedHotkeyRow(HWND dialog) {
     return row > 0 && row < HOTKEY_KEY_COUNT ? (int)row : 0;
 }
 
+// VkKeyScanA asks the keyboard layout of this thread, the one the user types
+// with. The characters are asked, not the layout's number: Wine answers with
+// the X keyboard's characters (German ones too) but names every layout
+// 0x04090409, US.
+static uint16_t scanKey(unsigned char character) { return (uint16_t)VkKeyScanA((CHAR)character); }
+
+// Asks before row's key takes the character AltGr types with it (German
+// keyboards: AltGr+Q is @); whether the key may be used.
+static int hotkeyMayTakeCharacter(HWND dialog, int row) {
+    unsigned char character = hotkeyTakenCharacter(row, settings.Hotkey, scanKey);
+    if (character == 0) return 1;
+    char text[HOTKEY_QUESTION_CAPACITY];
+    hotkeyQuestionText(row, character, text, sizeof text);
+    return askQuestion(dialog, text);
+}
+
+// Registers row's key for the program, after asking when it takes a
+// character; 0 when the user said Nein or another program holds the key (told).
+static int takeHotkey(HWND dialog, int row) {
+    if (!hotkeyMayTakeCharacter(dialog, row)) return 0;
+    if (registerHotkey(HotkeyKeyTable[row].code)) return 1;
+    MessageBeep(MB_ICONWARNING);
+    MessageBoxA(dialog, HOTKEY_TAKEN_TEXT, "Hinweis", MB_ICONWARNING);
+    return 0;
+}
+
 static void readControls(HWND dialog, int hotkeyRow) {
     GetDlgItemTextA(dialog, IDC_PROP_START_DIR, settings.BaseDir, PATH_CAPACITY);
     for (int i = 0; i < SWITCH_COUNT; i++)
@@ -189,9 +216,7 @@ static void applyStartWithWindows() {
 
 static void onOk(HWND dialog) {
     int row = selectedHotkeyRow(dialog);
-    if (!registerHotkey(HotkeyKeyTable[row].code)) {
-        MessageBeep(MB_ICONWARNING);
-        MessageBoxA(dialog, HOTKEY_TAKEN_TEXT, "Hinweis", MB_ICONWARNING);
+    if (!takeHotkey(dialog, row)) {
         SetFocus(GetDlgItem(dialog, IDC_PROP_HOTKEY));
         return;
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,6 +58,35 @@ TEST(HotkeyKeyTable, ListTextIsKeineForRowZeroAndStrgAltWithTheNameOtherwise) {
         EXPECT_EQ(boundMaxHistory(typed, 25), typed < 1 ? 1 : typed > 999 ? 999 : typed) << "MaxHistory " << typed;
         EXPECT_EQ(boundMaxHistory(typed, typed), typed) << "MaxHistory " << typed << " untouched";
     }
+}
+
+// Windows' German and US keyboards as VkKeyScanA answers for them: the AltGr
+// characters and, around them, Shift alone, Strg or Alt alone (made up, on N),
+// Shift+AltGr (made up, on U) and AltGr on keys with no row (ß, +, <).
+typedef std::map<unsigned char, uint16_t> Keyboard;
+const Keyboard GERMAN = {{'@', 0x651}, {0x80, 0x645}, {0xB5, 0x64D}, {0xB2, 0x632}, {0xB3, 0x633}, {'{', 0x637},
+                         {'[', 0x638}, {']', 0x639},  {'}', 0x630},  {'\\', 0x6DB}, {'~', 0x6BB},  {'|', 0x6E2},
+                         {'q', 0x51},  {'"', 0x132},  {0xF1, 0x24E}, {0xE9, 0x44E}, {0xFA, 0x755}};
+const Keyboard US = {{'@', 0x132}, {'q', 0x51}, {'[', 0xDB}, {'{', 0x1DB}}, *keyboard;
+uint16_t scanKey(unsigned char character) { return keyboard->count(character) ? keyboard->at(character) : 0xFFFF; }
+
+TEST(HotkeyTakenCharacter, IsWhatAltGrTypesOnTheChosenKeyUnlessItIsTheStoredKey) {
+    const struct { const Keyboard* keys; uint16_t stored; const char* taken; } cases[] = {
+        {&GERMAN, 0, " E=\x80 M=\xB5 Q=@ 0=} 2=\xB2 3=\xB3 7={ 8=[ 9=]"},
+        {&GERMAN, 'Q', " E=\x80 M=\xB5 0=} 2=\xB2 3=\xB3 7={ 8=[ 9=]"}, {&US, 0, ""}};
+    for (const auto& c : cases) {
+        keyboard = c.keys;
+        std::string taken;
+        for (int row = -1; row <= HOTKEY_KEY_COUNT; row++)
+            if (unsigned char character = hotkeyTakenCharacter(row, c.stored, scanKey))
+                taken += " " + std::string(HotkeyKeyTable[row].name) + "=" + (char)character;
+        EXPECT_EQ(bar(taken), bar(c.taken)) << "stored " << c.stored;
+    }
+    char text[HOTKEY_QUESTION_CAPACITY];
+    EXPECT_EQ(hotkeyQuestionText(17, '@', text, sizeof text), 1);
+    EXPECT_EQ(bar(text), bar("Auf dieser Tastatur schreibt AltGr + Q das Zeichen @. Solange Pexor mit Strg + Alt + "
+                             "Q als Tastenkombination läuft, lässt sich @ nicht mehr eingeben. Trotzdem verwenden?"));
+    EXPECT_EQ(hotkeyQuestionText(51, 0xA0, text, sizeof text), 1) << "the longest name fits";
 }
 
 TEST(BrowseStart, SplitsThePathAtItsLastBackslashOrColonInsideItsBuffers) {

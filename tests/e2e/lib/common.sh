@@ -70,6 +70,36 @@ shot() {  # NAME [MARGIN WINDOW...]: shot-NAME.png, and NAME.png cropped to the 
   convert "$dir/shot-$name.png" -crop "$((x1 - x0 + m))x$((y1 - y0 + m))+$x0+$y0" +repage "$dir/$name.png"
 }
 
+# Whether Windows counts a dialog as active shows in its caption: blue, else grey. (The X focus is no
+# witness: Wine's requests to move it carry estimated times, and X ignores some of them.)
+active() {
+  geometry "$1"
+  set -- $(import -display "$DISPLAY" -window root -crop "1x1+$((X + WIDTH - 40))+$((Y + 12))" -depth 8 txt:- |
+    sed -n 's/^0,0: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \3/p')  # red, blue
+  [ $# = 2 ] && [ "$2" -gt $(($1 + 60)) ]
+}
+inactive() { ! active "$1"; }
+
+# The dialogs use 8-point "MS Sans Serif": a dialog unit is 6/4 pixels wide and 13/8 high, inside a
+# 3-pixel frame.
+FRAME=3
+open_dialog() {  # MENU-ITEM CAPTION WIDTH: $win, WIDTH dialog units wide (else the font is another)
+  menu_pick "$1"
+  wait_for "the dialog |$2|" find_named "$2"
+  geometry "$win"
+  expect "width of |$2| in pixels" "$WIDTH" $((2 * FRAME + $3 * 6 / 4))
+  wait_for "|$2| to be active" active "$win"
+}
+
+# Ctrl+Alt+KEY (it reaches the program while one of its windows has the X focus) pressed over the
+# About box WINDOW must activate the bar and so put the About box into the background.
+hotkey_activates_bar() {
+  wait_for "the About box to be active" active "$1"
+  point_at "$1"
+  xdotool key "ctrl+alt+$2"
+  wait_for "Ctrl+Alt+$2 to activate the bar" inactive "$1"
+}
+
 # A right click on the bar opens its menu. Its items: 0 Eigenschaften, 1 Historie löschen, 2 MS-DOS-
 # Eingabeaufforderung, 3 Info, 4 Beenden; equally high, a 9-pixel separator between 2 and 3, all in
 # a 3-pixel frame.
