@@ -124,11 +124,4 @@ TEST(BarPlacement, StaysWholeInsideTheWorkArea) {
     }
 }
 
-TEST(SettingsSwitches, AreBoundInCheckBoxOrder) {
-    Settings s{};
-    int32_t* expected[] = {&s.CheckInternal, &s.DirectExecute, &s.Exit, &s.Top, &s.Save, &s.CheckAlias};
-    for (int i = 0; i <= SWITCH_COUNT; ++i) EXPECT_EQ(settingsSwitch(&s, i), i < SWITCH_COUNT ? expected[i] : nullptr);
-    EXPECT_EQ(settingsSwitch(&s, -1), nullptr);
-}
-
 }  // namespace

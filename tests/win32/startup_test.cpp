@@ -25,15 +25,6 @@ BOOL WINAPI fakeShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
 // The pointer through which the linked-in product calls the shell.
 AnyFunction& shellNotifyImport = systemFunctionsFound[SHELL_NOTIFY_ICON];
 
-// Runs once, from a thread timer, inside the first modal loop that shows the
-// properties dialog.
-std::function<void()> inProperties;
-void CALLBACK runInProperties(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (propertiesDialogWindow == 0 || !IsWindowVisible(propertiesDialogWindow)) return;
-    KillTimer(0, timer);
-    inProperties();
-}
-
 // Where a second instance leaves its start directory for the running one.
 std::string handOffFile() {
     char dir[MAX_PATH];
@@ -56,8 +47,8 @@ std::string longPathTo(const std::string& base, const std::string& name) {
 std::string startSecond(const std::string& exe, const std::string& arguments, const std::wstring& wide = L"",
                         const std::function<void()>& meanwhile = [] {}) {
     std::string line = "\"" + exe + "\" " + arguments, box;
-    std::wstring wideLine(line.size() + 1, L'\0');
-    wideLine.resize(MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, &wideLine[0], (int)wideLine.size()) - 1);
+    std::wstring wideLine;
+    for (unsigned char c : line) wideLine += (wchar_t)c;  // Windows-1252 is Unicode but for 0x80 to 0x9F
     wideLine += wide;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -175,13 +166,12 @@ TEST_F(Startup, AFirstInstanceStartsInThePDirectoryUnlessBaseDirIsStoredAndLeave
             harness::pumpUntil([] { return true; });
             ini = harness::readFile(temp.file("pexor.ini"));
             DWORD_PTR answer = 1;
-            inProperties = [&] { answer = SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); };
-            if (c.inProperties) {
-                SetTimer(0, 0, 10, runInProperties);
-                SendMessageA(bar, WM_COMMAND, CMD_PROPERTIES, 0);
-            } else if (c.endSession) {
-                inProperties();
-            }
+            auto endSession = [&](HWND) { answer = SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); };
+            if (c.inProperties)
+                harness::runModalDialog([&] { return SendMessageA(bar, WM_COMMAND, CMD_PROPERTIES, 0); },
+                                        [] { return propertiesDialogWindow; }, endSession);
+            else if (c.endSession)
+                endSession(0);
             EXPECT_EQ(answer, 1u) << "the log-off may go on";
         });
         EXPECT_EQ(harness::readFile(temp.file("pexor.his")), lines);
@@ -233,8 +223,7 @@ TEST_F(Startup, SecondStartWakesTheFirstAndHandsOverOnlyAnExistingPDirectory) {
             if (!c.temp.empty()) undo.setEnvironment("TMP", c.temp.c_str());
             const std::string box = startSecond(exe, c.arguments, c.wide, [&] {
                 if (!c.busy) return;
-                const DWORD start = GetTickCount();
-                harness::pumpUntil([&] { return GetTickCount() - start >= 300; });
+                harness::pumpUntil([] { return false; }, 300);
                 CloseHandle(held);
                 DeleteFileA(handOff.c_str());  // read, as the running instance does
             });
