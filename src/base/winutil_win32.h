@@ -1,8 +1,8 @@
 // Win32 chores that more than one module needs, each written once: the
-// program's own path, the value that starts it with Windows, the notice,
-// warning and question boxes (the notice also with the system's text for an
-// error), and the
-// functions of shell32 and comdlg32, looked up when first needed.
+// program's own path, a file put in another's place, the value that starts it
+// with Windows, the notice, warning and question boxes (the notice also with
+// the system's text for an error), and the functions of shell32 and comdlg32,
+// looked up when first needed.
 #ifndef PEXOR_WINUTIL_WIN32_H
 #define PEXOR_WINUTIL_WIN32_H
 
